@@ -1,0 +1,86 @@
+#include "common/file_util.h"
+
+#include <windows.h>
+
+#include "common/scoped_win.h"
+
+namespace trr {
+
+std::string ModuleDirectory() {
+  char path[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
+  if (n == 0 || n >= sizeof(path)) return {};
+  std::string full(path, n);
+  size_t slash = full.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+std::string CurrentDirectory() {
+  char path[MAX_PATH * 2];
+  DWORD n = GetCurrentDirectoryA(sizeof(path), path);
+  if (n == 0 || n >= sizeof(path)) return {};
+  std::string dir(path, n);
+  // A drive root comes back as "C:\"; the callers append "\name" themselves.
+  if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
+  return dir;
+}
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0) {
+      bytes.clear();
+      return false;
+    }
+    done += got;
+  }
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  if (!file) return false;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD put = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) ||
+        put == 0)
+      return false;
+    done += put;
+  }
+  return FlushFileBuffers(file.get()) != FALSE;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  std::string temporary = path + ".tmp" + std::to_string(GetCurrentProcessId());
+  if (!WriteWholeFile(temporary, bytes)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool DeleteFileIfPresent(const std::string& path) {
+  if (DeleteFileA(path.c_str())) return true;
+  return !FileExists(path);
+}
+
+}  // namespace trr

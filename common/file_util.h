@@ -1,0 +1,29 @@
+// Whole-file and path helpers. Paths are GBK text, as the ANSI file functions take them.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace trr {
+
+// Directory of the running executable, without a trailing separator; empty on failure.
+std::string ModuleDirectory();
+
+// Current directory of the process, without a trailing separator; empty on failure.
+std::string CurrentDirectory();
+
+bool FileExists(const std::string& path);
+
+// Reads the whole file into `bytes`; false (and `bytes` empty) when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Creates or replaces the file with exactly `bytes`; false on any failure.
+bool WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// Writes `bytes` to a temporary file beside `path`, then renames it over `path`, so that a crash never leaves a
+// half-written file under the final name. False (and the old file untouched) on any failure.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Deletes the file; true when it is gone afterwards (a missing file counts as deleted).
+bool DeleteFileIfPresent(const std::string& path);
+
+}  // namespace trr

@@ -1,0 +1,61 @@
+#include "tests/harness/demo_server_client.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/gbk_text.h"
+#include "common/http_fetch.h"
+
+namespace trr::test {
+
+std::string TestServerUrl() {
+  char value[512];
+  DWORD n = GetEnvironmentVariableA("TRRADIO_TEST_SERVER", value, sizeof(value));
+  if (n == 0 || n >= sizeof(value)) return "http://127.0.0.1:18080";
+  return std::string(value, n);
+}
+
+std::string ServerControl(const std::string& pathAndQuery) {
+  FetchTimeouts timeouts;
+  timeouts.totalMs = 10000;
+  return HttpGet(TestServerUrl() + pathAndQuery, timeouts);
+}
+
+void ServerReset() { ServerControl("/__control/reset"); }
+
+std::vector<std::string> ServerRequestLog() {
+  std::vector<std::string> entries;
+  for (const std::string& line : SplitText(ServerControl("/__control/log"), "\n"))
+    if (!line.empty()) entries.push_back(line);
+  return entries;
+}
+
+void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds) {
+  char delay[32];
+  std::snprintf(delay, sizeof(delay), "%g", delaySeconds);
+  ServerControl("/__control/fault?path=" + PercentEncode(path) + "&mode=" + mode + "&delay=" + delay);
+}
+
+void ServerSetBody(const std::string& path, const std::string& body) {
+  ServerControl("/__control/body?path=" + PercentEncode(path) + "&text=" + PercentEncode(body));
+}
+
+std::string PercentEncode(const std::string& bytes) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+                 c == '_' || c == '.' || c == '~';
+    if (plain) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back('%');
+      out.push_back(hex[c >> 4]);
+      out.push_back(hex[c & 15]);
+    }
+  }
+  return out;
+}
+
+}  // namespace trr::test

@@ -1,0 +1,30 @@
+// Talking to the loopback demo server that CTest starts for the tests (tools/demo_server.py).
+#pragma once
+#include <string>
+#include <vector>
+
+namespace trr::test {
+
+// Base address of the demo server, from TRRADIO_TEST_SERVER (for example http://127.0.0.1:18080).
+std::string TestServerUrl();
+
+// GET of a control path such as "/__control/reset"; returns the body (empty on failure).
+std::string ServerControl(const std::string& pathAndQuery);
+
+// Forgets faults, fixed bodies and the request log.
+void ServerReset();
+
+// Requests the server has served since the last reset, one "path?query" per entry, in arrival order.
+std::vector<std::string> ServerRequestLog();
+
+// How the server answers `path` from now on: "fail" (connection closed at once), "error" (HTTP 500),
+// "hang" (no answer for a long time), "slow" (answer after `delaySeconds`), "normal".
+void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds = 0);
+
+// A fixed body for `path` (bytes given as text; passed percent-encoded).
+void ServerSetBody(const std::string& path, const std::string& body);
+
+// Percent-encodes every byte outside [A-Za-z0-9-_.~].
+std::string PercentEncode(const std::string& bytes);
+
+}  // namespace trr::test

@@ -1,0 +1,231 @@
+#!/usr/bin/python3
+"""Loopback demo server for trRadio: channel directory, stream look-up, online counter, version file and the
+updater's download. Tests steer it through /__control/... paths (faults, fixed bodies, the request log)."""
+import argparse
+import io
+import math
+import os
+import struct
+import sys
+import threading
+import time
+import urllib.parse
+import wave
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def read_directory_document():
+    # Kept as UTF-8 in the repository; served as GBK like the real directory server.
+    with open(os.path.join(HERE, "demo", "channels.txt"), encoding="utf-8") as f:
+        text = f.read()
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("gbk")
+
+
+def make_tone_wav(frequency, seconds=3.0, rate=22050):
+    buffer = io.BytesIO()
+    with wave.open(buffer, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        frames = bytearray()
+        for i in range(int(seconds * rate)):
+            frames += struct.pack("<h", int(8000 * math.sin(2 * math.pi * frequency * i / rate)))
+        w.writeframes(bytes(frames))
+    return buffer.getvalue()
+
+
+class State:
+    def __init__(self, args):
+        self.lock = threading.Lock()
+        self.args = args
+        self.directory = read_directory_document()
+        self.tones = {}
+        self.reset()
+
+    def reset(self):
+        with self.lock:
+            self.log = []
+            self.faults = {}  # path -> (mode, delay)
+            self.bodies = {}  # path -> bytes
+            self.files = {}  # path -> file name on disk
+            self.rate = self.args.rate  # bytes per second for downloads, 0 = unthrottled
+            self.version = self.args.version.encode("ascii")
+            self.count = 128
+            self.generation = getattr(self, "generation", 0) + 1
+
+    def tone(self, station_id):
+        with self.lock:
+            if station_id not in self.tones:
+                self.tones[station_id] = make_tone_wav(330 + (sum(station_id.encode()) % 20) * 22)
+            return self.tones[station_id]
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "TiroDemo/1.0"
+
+    def log_message(self, fmt, *args):
+        if self.server.state.args.verbose:
+            sys.stderr.write("%s\n" % (fmt % args))
+
+    # -- helpers --------------------------------------------------------------------------------------------
+    def send_body(self, body, content_type="text/html; charset=gb2312", status=200):
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Cache-Control", "no-cache")
+        self.end_headers()
+        if self.command != "HEAD":
+            self.write_throttled(body)
+
+    def write_throttled(self, body):
+        rate = self.server.state.rate if len(body) > 65536 else 0
+        if not rate:
+            self.wfile.write(body)
+            return
+        chunk = max(1024, rate // 20)
+        start = time.monotonic()
+        sent = 0
+        while sent < len(body):
+            part = body[sent:sent + chunk]
+            self.wfile.write(part)
+            sent += len(part)
+            ahead = sent / rate - (time.monotonic() - start)
+            if ahead > 0:
+                time.sleep(ahead)
+
+    def apply_fault(self, path):
+        state = self.server.state
+        with state.lock:
+            mode, delay = state.faults.get(path, ("normal", 0.0))
+            generation = state.generation
+        if mode == "fail":
+            self.close_connection = True
+            self.connection.shutdown(2)
+            return True
+        if mode == "error":
+            self.send_body(b"server error", status=500)
+            return True
+        if mode == "hang":
+            # Hold the request until a reset or two minutes pass, answering nothing.
+            for _ in range(1200):
+                time.sleep(0.1)
+                if state.generation != generation:
+                    break
+            self.close_connection = True
+            return True
+        if mode == "slow":
+            time.sleep(delay)
+        return False
+
+    # -- requests -------------------------------------------------------------------------------------------
+    def do_GET(self):
+        state = self.server.state
+        parsed = urllib.parse.urlsplit(self.path)
+        query = urllib.parse.parse_qs(parsed.query, keep_blank_values=True, encoding="latin-1")
+        if parsed.path.startswith("/__control/"):
+            return self.control(parsed.path[len("/__control/"):], query)
+        with state.lock:
+            state.log.append(self.path)
+            fixed = state.bodies.get(parsed.path)
+            disk = state.files.get(parsed.path)
+        if self.apply_fault(parsed.path):
+            return
+        if fixed is not None:
+            return self.send_body(fixed)
+        if disk is not None:
+            return self.send_file(disk)
+        route = parsed.path.lower()
+        if route == "/data.asp":
+            return self.send_body(state.directory)
+        if route == "/url.asp":
+            raw_id = urllib.parse.unquote_to_bytes(parsed.query.split("ID=", 1)[-1]).decode("latin-1")
+            return self.send_body(state.tone(raw_id), content_type="audio/wav")
+        if route.startswith("/media/") and route.endswith(".wav"):
+            return self.send_body(state.tone(parsed.path[7:-4]), content_type="audio/wav")
+        if route == "/fm/count.asp":
+            ident = query.get("id", [""])[0]
+            with state.lock:
+                state.count += 1 if ident == "1" else 0
+                count = state.count
+            if ident == "1":
+                body = b'<html><body><span style="display:none">%04d</span></body></html>' % count
+            else:
+                body = b"<html><body>ok</body></html>"
+            return self.send_body(body)
+        if route == "/upload/b.txt":
+            with state.lock:
+                version = state.version
+            return self.send_body(version, content_type="text/plain")
+        if route == "/trftv/trradio.exe" and state.args.player_exe:
+            return self.send_file(state.args.player_exe)
+        self.send_body(b"not found", status=404)
+
+    do_HEAD = do_GET
+
+    def send_file(self, name):
+        try:
+            with open(name, "rb") as f:
+                body = f.read()
+        except OSError:
+            return self.send_body(b"not found", status=404)
+        mode = self.server.state.faults.get(self.path.split("?")[0], ("normal", 0))[0]
+        if mode == "cut":
+            # Announce the whole size, send half, then drop the connection.
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            self.write_throttled(body[: len(body) // 2])
+            self.close_connection = True
+            self.connection.shutdown(2)
+            return
+        self.send_body(body, content_type="application/octet-stream")
+
+    def control(self, action, query):
+        state = self.server.state
+        arg = lambda name, default="": query.get(name, [default])[0]
+        if action == "reset":
+            state.reset()
+        elif action == "log":
+            with state.lock:
+                return self.send_body("\n".join(state.log).encode("latin-1"), content_type="text/plain")
+        elif action == "fault":
+            with state.lock:
+                state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or 0))
+        elif action == "body":
+            with state.lock:
+                state.bodies[arg("path")] = arg("text").encode("latin-1")
+        elif action == "file":
+            with state.lock:
+                state.files[arg("path")] = arg("file")
+        elif action == "rate":
+            with state.lock:
+                state.rate = int(arg("bytes", "0") or 0)
+        elif action == "version":
+            with state.lock:
+                state.version = arg("text").encode("latin-1")
+        else:
+            return self.send_body(b"unknown control", status=404)
+        self.send_body(b"ok", content_type="text/plain")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--port", type=int, default=8080)
+    parser.add_argument("--version", default="1.0", help="text of /upload/b.txt")
+    parser.add_argument("--player-exe", default="", help="file served as /trftv/trRadio.exe")
+    parser.add_argument("--rate", type=int, default=0, help="download throttle in bytes per second")
+    parser.add_argument("--verbose", action="store_true")
+    args = parser.parse_args()
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server.daemon_threads = True
+    server.state = State(args)
+    print("demo server on http://127.0.0.1:%d" % args.port, flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need on Debian 12, and prepares the Wine prefix.
+# Safe to run again: every step checks before it acts.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/env.sh"
+
+sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+packages=(
+  cmake make g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth x11-utils
+  fonts-wqy-zenhei locales imagemagick
+  googletest
+  python3 python3-pil python3-pyftpdlib curl
+  gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  libasound2-plugins:i386
+)
+
+# When a mirror is mid-sync, apt drops an index whose size disagrees with the release file. For multiarch that is
+# fatal: the i386 copies of libraries must match the amd64 versions, which may come from exactly that index. Fetch
+# such an index directly; the packages it names are still checked against the hashes inside it.
+fill_missing_package_indexes() {
+  local lists=/var/lib/apt/lists base suite arch name
+  for base in deb.debian.org/debian deb.debian.org/debian-security; do
+    for suite in bookworm bookworm-updates bookworm-security; do
+      case "$base:$suite" in *security:bookworm|*security:bookworm-updates|*debian:bookworm-security) continue ;; esac
+      for arch in amd64 i386; do
+        name="${base//\//_}_dists_${suite}_main_binary-${arch}_Packages"
+        ls "$lists/$name"* >/dev/null 2>&1 && continue
+        curl -fsS "http://$base/dists/$suite/main/binary-$arch/Packages.xz" | xz -dc > "/tmp/$name" 2>/dev/null \
+          && sudo_if_needed mv "/tmp/$name" "$lists/$name" || rm -f "/tmp/$name"
+      done
+    done
+  done
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    sudo_if_needed dpkg --add-architecture i386
+  fi
+  # A mirror in the middle of a sync can fail one index; retry, then go on with what arrived.
+  for attempt in 1 2 3; do
+    sudo_if_needed apt-get update -q && break
+    sleep 10
+  done || true
+  fill_missing_package_indexes
+  sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The Chinese locale lets non-ASCII arguments and file names reach Wine intact.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  sudo_if_needed sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+  sudo_if_needed locale-gen >/dev/null
+fi
+
+# A silent sound sink, so the media player can render audio on machines without a sound card.
+mkdir -p "$TRRADIO_WINE_HOME"
+[ -f "$TRRADIO_WINE_HOME/.asoundrc" ] || printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$TRRADIO_WINE_HOME/.asoundrc"
+
+# The 32-bit Wine prefix; the first start takes a while, later ones are quick.
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wine wineboot -i </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+fi
+echo "setup: ready (prefix $WINEPREFIX)"

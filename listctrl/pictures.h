@@ -1,0 +1,33 @@
+// Turning picture bytes into GDI bitmaps, the grey copy of offline avatars, and the shared avatar bitmaps.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace trr {
+
+// Decodes GIF, JPEG, BMP (a bitmap handle) or icon data (an icon handle) through OleLoadPicture; the caller
+// owns the result. Width and height, when asked for, are in display pixels. 0 when the bytes are no picture.
+HANDLE PictureFromBytes(const std::string& bytes, int* width = nullptr, int* height = nullptr);
+
+// A new bitmap of the same size with every pixel replaced by truncate(0.3 r + 0.59 g + 0.11 b); 0 on failure.
+// The source stays with its owner.
+HBITMAP GreyBitmap(HBITMAP source);
+
+// Avatar bitmaps are shared between rows made from identical picture bytes and counted, so that thousands of
+// rows need one bitmap. Every Acquire is matched by exactly one ReleaseAvatarBitmap; the bitmap is deleted
+// with its last reference. A row therefore behaves as if it owned its avatar.
+HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height);
+// The grey copy of an acquired avatar, shared the same way; 0 on failure.
+HBITMAP AcquireGreyAvatar(HBITMAP avatar);
+// Drops one reference; a bitmap that was never acquired is deleted at once. 0 is ignored.
+void ReleaseAvatarBitmap(HBITMAP bitmap);
+// Bitmaps alive in the avatar store (a count that tests and benchmarks read).
+int LiveAvatarBitmapCount();
+
+// The process-wide 11 x 22 marker strip (closed marker above, open below, magenta transparent), made from
+// bytes in the program on first use and kept to program end.
+HBITMAP MarkerStrip();
+void ReleaseMarkerStrip();
+
+}  // namespace trr

@@ -50,7 +50,12 @@ if [ ${#missing[@]} -gt 0 ]; then
     sleep 10
   done || true
   fill_missing_package_indexes
-  sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  install() { sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"; }
+  if ! install "${missing[@]}"; then
+    # i386 libraries must have the same version as their installed amd64 twins; bring those up to date first.
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get upgrade -y -q
+    install "${missing[@]}"
+  fi
 fi
 
 # The Chinese locale lets non-ASCII arguments and file names reach Wine intact.

@@ -10,6 +10,11 @@ namespace trr {
 // owns the result. Width and height, when asked for, are in display pixels. 0 when the bytes are no picture.
 HANDLE PictureFromBytes(const std::string& bytes, int* width = nullptr, int* height = nullptr);
 
+// PictureFromBytes that always gives a bitmap: icon data is drawn over `iconBackground` onto a bitmap of its
+// size (an icon cannot be selected into a DC for stretching). 0 when the bytes are no picture.
+HBITMAP BitmapFromBytes(const std::string& bytes, COLORREF iconBackground, int* width = nullptr,
+                        int* height = nullptr);
+
 // A new bitmap of the same size with every pixel replaced by truncate(0.3 r + 0.59 g + 0.11 b); 0 on failure.
 // The source stays with its owner.
 HBITMAP GreyBitmap(HBITMAP source);
@@ -17,6 +22,7 @@ HBITMAP GreyBitmap(HBITMAP source);
 // Avatar bitmaps are shared between rows made from identical picture bytes and counted, so that thousands of
 // rows need one bitmap. Every Acquire is matched by exactly one ReleaseAvatarBitmap; the bitmap is deleted
 // with its last reference. A row therefore behaves as if it owned its avatar.
+// Icon data becomes a bitmap over white. 0 (and sizes 0) when the bytes are no picture.
 HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height);
 // The grey copy of an acquired avatar, shared the same way; 0 on failure.
 HBITMAP AcquireGreyAvatar(HBITMAP avatar);
@@ -28,6 +34,8 @@ int LiveAvatarBitmapCount();
 // The process-wide 11 x 22 marker strip (closed marker above, open below, magenta transparent), made from
 // bytes in the program on first use and kept to program end.
 HBITMAP MarkerStrip();
+// The built-in 846-byte 24-bit BMP file that MarkerStrip is made from.
+std::string MarkerBitmapBytes();
 void ReleaseMarkerStrip();
 
 }  // namespace trr

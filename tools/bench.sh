@@ -9,7 +9,7 @@ if [ "${1:-}" != "--inside-display" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside-display "$@"
 fi
 shift
-wineserver -p </dev/null >/dev/null 2>&1
+wineserver -p </dev/null >/dev/null 2>&1 || true
 programs=("$@")
 [ ${#programs[@]} -gt 0 ] || mapfile -t programs < <(cd "$build/bin" && ls bench_*.exe 2>/dev/null | sed 's/\.exe$//')
 for program in "${programs[@]}"; do

@@ -1,0 +1,83 @@
+// Internal records of the window layer: one per built window and one per control. Each control window carries
+// a pointer to its record as a window property, so subclassing by other components does not disturb it.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/scoped_win.h"
+#include "ui/layout.h"
+#include "ui/picture_resource.h"
+#include "ui/window_drag.h"
+
+namespace trr::ui {
+
+struct LayoutWindow;
+
+struct ControlRecord {
+  const ControlSpec* spec = nullptr;
+  LayoutWindow* owner = nullptr;
+  HWND hwnd = nullptr;
+  UINT_PTR timerId = 0;        // timers only
+  Picture pictures[4];
+  ScopedFont font;             // only when the spec names a font
+  bool hot = false;            // mouse over (buttons, slider)
+  bool pressed = false;        // left button held since a press on it
+  bool dragging = false;       // slider thumb follows the mouse
+  int position = 0;            // slider
+  std::string tag;             // picture buttons' tag text
+  DragState drag;              // picture boxes: moving the top-level window
+  WNDPROC previousProc = nullptr;  // standard controls we subclass
+};
+
+struct LayoutWindow {
+  const WindowLayout* layout = nullptr;
+  HWND hwnd = nullptr;
+  HMODULE resources = nullptr;
+  Picture picture;
+  ScopedBrush backgroundBrush;
+  ScopedFont defaultFont;
+  DragState drag;
+  std::vector<std::unique_ptr<ControlRecord>> controls;
+  std::vector<EventBinding> bindings;
+};
+
+// Window property names.
+constexpr char kControlProp[] = "TrrUiControl";
+constexpr char kWindowProp[] = "TrrUiWindow";
+
+ControlRecord* RecordOf(HWND control);
+LayoutWindow* LayoutOf(HWND window);
+ControlRecord* FindRecord(LayoutWindow* window, const char* name);
+
+// Calls every handler bound to `kind` events of `control`. The window may be gone when this returns.
+void Dispatch(LayoutWindow* window, const char* control, EventKind kind, int value);
+
+// The font a control draws with: its own, or the window's default.
+HFONT ControlFont(const ControlRecord& record);
+
+// Background colour of the window as a COLORREF.
+COLORREF WindowBackgroundColour(const LayoutWindow& window);
+
+// Window procedures and class names of the custom control kinds.
+extern const char kPictureBoxClass[];
+extern const char kPictureButtonClass[];
+extern const char kTransparentLabelClass[];
+extern const char kVolumeSliderClass[];
+extern const char kActiveXHostClass[];
+LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ActiveXHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Slider position from a point in its client area, and its geometry (shared with painting).
+int SliderPositionAt(const ControlRecord& record, int x);
+RECT SliderThumbRect(const ControlRecord& record);
+
+// Private message: set the text carried in lParam (a new'd std::string, deleted by the receiver).
+constexpr UINT kPostedTextMessage = WM_APP + 0x3A1;
+
+}  // namespace trr::ui

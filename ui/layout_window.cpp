@@ -1,0 +1,398 @@
+// Builds top-level windows and their controls from layout tables, and routes their messages to the bound
+// event handlers.
+#include "ui/layout_window.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "ui/control_record.h"
+#include "ui/surface_paint.h"
+
+namespace trr::ui {
+
+const FontSpec kDefaultFont = {"宋体", -12, FW_NORMAL, GB2312_CHARSET};
+
+bool HandleChildNotification(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+namespace {
+
+constexpr UINT_PTR kFirstTimerId = 0x7100;
+
+HFONT MakeFont(const FontSpec& font) {
+  return CreateFontA(font.height, 0, 0, 0, font.weight, FALSE, FALSE, FALSE, static_cast<DWORD>(font.charset),
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                     font.face);
+}
+
+bool RegisterControlClass(const char* name, WNDPROC proc, HCURSOR cursor) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = cursor;
+  wc.lpszClassName = name;
+  return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+void RegisterClasses(const char* windowClass) {
+  static bool controlsDone = false;
+  if (!controlsDone) {
+    INITCOMMONCONTROLSEX common = {sizeof(common), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&common);
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    RegisterControlClass(kPictureBoxClass, PictureBoxProc, arrow);
+    RegisterControlClass(kPictureButtonClass, PictureButtonProc, nullptr);
+    RegisterControlClass(kTransparentLabelClass, TransparentLabelProc, arrow);
+    RegisterControlClass(kVolumeSliderClass, VolumeSliderProc, nullptr);
+    RegisterControlClass(kActiveXHostClass, ActiveXHostProc, arrow);
+    controlsDone = true;
+  }
+  RegisterControlClass(windowClass, TopLevelProc, LoadCursor(nullptr, IDC_ARROW));
+}
+
+LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ControlRecord* record = RecordOf(hwnd);
+  LRESULT result = 0;
+  if (record && HandleChildNotification(hwnd, message, wParam, lParam, result)) return result;
+  WNDPROC previous = record ? record->previousProc : nullptr;
+  return previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
+                  : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+struct KindStyle {
+  const char* className;
+  DWORD style;
+};
+
+KindStyle StyleOf(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::PictureBox: return {kPictureBoxClass, WS_CLIPCHILDREN};
+    case ControlKind::PictureButton: return {kPictureButtonClass, 0};
+    case ControlKind::TransparentLabel: return {kTransparentLabelClass, 0};
+    case ControlKind::VolumeSlider: return {kVolumeSliderClass, 0};
+    case ControlKind::ActiveXHost: return {kActiveXHostClass, WS_CLIPCHILDREN};
+    case ControlKind::Label:
+      return {"STATIC", SS_LEFT | SS_NOPREFIX | ((spec.flags & kMultiLine) ? 0u : static_cast<DWORD>(SS_ENDELLIPSIS))};
+    case ControlKind::PushButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX};
+    case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0};
+    case ControlKind::Timer: break;
+  }
+  return {nullptr, 0};
+}
+
+void LoadPictures(ControlRecord& record, HMODULE resources) {
+  const ControlSpec& spec = *record.spec;
+  for (int i = 0; i < 4; ++i) {
+    if (!spec.pictures[i]) continue;
+    record.pictures[i] = spec.kind == ControlKind::VolumeSlider ? LoadAlphaStripResource(resources, spec.pictures[i])
+                                                                : LoadGifResource(resources, spec.pictures[i]);
+  }
+}
+
+int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
+
+void CreateControl(LayoutWindow& window, const ControlSpec& spec, int index) {
+  auto record = std::make_unique<ControlRecord>();
+  record->spec = &spec;
+  record->owner = &window;
+  if (spec.kind == ControlKind::Timer) {
+    record->timerId = kFirstTimerId + index;
+    if (spec.interval) SetTimer(window.hwnd, record->timerId, spec.interval, nullptr);
+    window.controls.push_back(std::move(record));
+    return;
+  }
+  HWND parent = window.hwnd;
+  if (spec.parent) {
+    ControlRecord* parentRecord = FindRecord(&window, spec.parent);
+    if (!parentRecord || !parentRecord->hwnd) return;
+    parent = parentRecord->hwnd;
+  }
+  KindStyle kind = StyleOf(spec);
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | ((spec.flags & kHidden) ? 0u : static_cast<DWORD>(WS_VISIBLE));
+  LoadPictures(*record, window.resources);
+  if (spec.font) record->font.reset(MakeFont(*spec.font));
+  record->position = Clamp(spec.position, spec.rangeMin, spec.rangeMax);
+  // The record must be reachable from the first message the control handles.
+  ControlRecord* raw = record.get();
+  window.controls.push_back(std::move(record));
+  HWND hwnd = CreateWindowExA(0, kind.className, spec.text ? spec.text : "", style, spec.left, spec.top, spec.width,
+                              spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + index)),
+                              GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd) {
+    window.controls.pop_back();
+    return;
+  }
+  raw->hwnd = hwnd;
+  SetPropA(hwnd, kControlProp, raw);
+  // Later rows of the table lie above earlier ones where siblings overlap.
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  switch (spec.kind) {
+    case ControlKind::Label:
+    case ControlKind::PushButton:
+    case ControlKind::GroupBox:
+      SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont(*raw)), FALSE);
+      if (spec.kind == ControlKind::GroupBox)
+        raw->previousProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
+      break;
+    case ControlKind::ProgressBar:
+      SendMessageA(hwnd, PBM_SETRANGE32, spec.rangeMin, spec.rangeMax);
+      SendMessageA(hwnd, PBM_SETPOS, raw->position, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void DrainPostedTexts(HWND hwnd) {
+  MSG msg;
+  while (PeekMessageA(&msg, hwnd, kPostedTextMessage, kPostedTextMessage, PM_REMOVE))
+    delete reinterpret_cast<std::string*>(msg.lParam);
+}
+
+LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    auto* window = static_cast<LayoutWindow*>(create->lpCreateParams);
+    window->hwnd = hwnd;
+    SetPropA(hwnd, kWindowProp, window);
+  }
+  LayoutWindow* window = LayoutOf(hwnd);
+  if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  if (HandleChildNotification(hwnd, message, wParam, lParam, result)) return result;
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      BufferedPaint paint(hwnd);
+      DrawSurface(hwnd, paint.dc(), 0, 0, paint.width(), paint.height());
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (window->layout->frame == FrameStyle::Borderless && HandleDragMessage(window->drag, hwnd, message, lParam))
+        return 0;
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_ESCAPE && window->layout->escapeCloses) {
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+      }
+      break;
+    case WM_TIMER:
+      for (auto& record : window->controls) {
+        if (record->timerId == wParam && record->spec->kind == ControlKind::Timer) {
+          Dispatch(window, record->spec->name, EventKind::TimerTick, 0);
+          return 0;
+        }
+      }
+      break;
+    case kPostedTextMessage: {
+      auto* text = reinterpret_cast<std::string*>(lParam);
+      HWND control = reinterpret_cast<HWND>(wParam);
+      if (text && IsWindow(control) && IsChild(hwnd, control)) SetWindowTextA(control, text->c_str());
+      delete text;
+      return 0;
+    }
+    case WM_DESTROY:
+      Dispatch(window, "", EventKind::Destroyed, 0);
+      if (window->layout->quitOnDestroy) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      for (auto& record : window->controls)
+        if (record->timerId) KillTimer(hwnd, record->timerId);
+      DrainPostedTexts(hwnd);
+      RemovePropA(hwnd, kWindowProp);
+      delete window;
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool HandleChildNotification(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_COMMAND && lParam && HIWORD(wParam) == BN_CLICKED) {
+    ControlRecord* record = RecordOf(reinterpret_cast<HWND>(lParam));
+    if (!record || record->spec->kind != ControlKind::PushButton) return false;
+    Dispatch(record->owner, record->spec->name, EventKind::Click, 0);
+    result = 0;
+    return true;
+  }
+  if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
+    ControlRecord* record = RecordOf(reinterpret_cast<HWND>(lParam));
+    if (!record) return false;
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    if (record->spec->textColour != kNoColour) SetTextColor(dc, record->spec->textColour);
+    SetBkColor(dc, WindowBackgroundColour(*record->owner));
+    result = reinterpret_cast<LRESULT>(record->owner->backgroundBrush.get());
+    return true;
+  }
+  (void)hwnd;
+  return false;
+}
+
+ControlRecord* RecordOf(HWND control) {
+  return control ? static_cast<ControlRecord*>(GetPropA(control, kControlProp)) : nullptr;
+}
+
+LayoutWindow* LayoutOf(HWND window) {
+  return window ? static_cast<LayoutWindow*>(GetPropA(window, kWindowProp)) : nullptr;
+}
+
+ControlRecord* FindRecord(LayoutWindow* window, const char* name) {
+  if (!window || !name) return nullptr;
+  for (auto& record : window->controls)
+    if (std::strcmp(record->spec->name, name) == 0) return record.get();
+  return nullptr;
+}
+
+void Dispatch(LayoutWindow* window, const char* control, EventKind kind, int value) {
+  if (!window) return;
+  Event event = {window->hwnd, control, kind, value};
+  // A copy: a handler may bind more handlers or destroy the window (and with it `window`).
+  std::vector<EventBinding> bindings = window->bindings;
+  for (const EventBinding& binding : bindings) {
+    if (binding.kind == kind && binding.handler && std::strcmp(binding.control, control) == 0)
+      binding.handler(event);
+  }
+}
+
+HFONT ControlFont(const ControlRecord& record) {
+  return record.font ? record.font.get() : record.owner->defaultFont.get();
+}
+
+COLORREF WindowBackgroundColour(const LayoutWindow& window) {
+  return window.layout->background == kSystemBackground ? GetSysColor(COLOR_BTNFACE) : window.layout->background;
+}
+
+HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show) {
+  RegisterClasses(layout.className);
+  auto window = std::make_unique<LayoutWindow>();
+  window->layout = &layout;
+  window->resources = resources;
+  window->bindings.assign(layout.bindings, layout.bindings + layout.bindingCount);
+  window->defaultFont.reset(MakeFont(kDefaultFont));
+  window->backgroundBrush.reset(CreateSolidBrush(WindowBackgroundColour(*window)));
+  if (layout.picture) window->picture = LoadGifResource(resources, layout.picture);
+
+  DWORD style = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD exStyle = WS_EX_APPWINDOW;
+  style |= layout.frame == FrameStyle::Borderless ? WS_POPUP : (WS_OVERLAPPED | WS_CAPTION);
+  RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  int x = work.left + (work.right - work.left - layout.width) / 2;
+  int y = work.top + (work.bottom - work.top - layout.height) / 2;
+
+  LayoutWindow* raw = window.release();  // owned by the window from WM_NCCREATE on, deleted at WM_NCDESTROY
+  HWND hwnd = CreateWindowExA(exStyle, layout.className, layout.caption, style, x, y, layout.width, layout.height,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), raw);
+  if (!hwnd) {
+    if (!raw->hwnd) delete raw;  // never reached WM_NCCREATE
+    return nullptr;
+  }
+  if (layout.icon) {
+    for (int big = 0; big < 2; ++big) {
+      int size = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
+      // Loaded shared: the system owns these icons and frees them with the module.
+      HANDLE icon = LoadImageA(resources, MAKEINTRESOURCEA(layout.icon), IMAGE_ICON, size, size, LR_SHARED);
+      if (icon) SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+  }
+  for (size_t i = 0; i < layout.controlCount; ++i) CreateControl(*raw, layout.controls[i], static_cast<int>(i));
+  Dispatch(raw, "", EventKind::Created, 0);
+  if (!IsWindow(hwnd)) return nullptr;  // a Created handler closed it
+  if (show) {
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+  }
+  return hwnd;
+}
+
+bool IsLayoutWindow(HWND window) { return IsWindow(window) && LayoutOf(window) != nullptr; }
+
+HWND FindControl(HWND window, const char* name) {
+  ControlRecord* record = FindRecord(LayoutOf(window), name);
+  return record ? record->hwnd : nullptr;
+}
+
+bool SetControlText(HWND window, const char* name, const std::string& text) {
+  HWND control = FindControl(window, name);
+  return control && SetWindowTextA(control, text.c_str());
+}
+
+std::string ControlText(HWND window, const char* name) {
+  HWND control = FindControl(window, name);
+  if (!control) return {};
+  int length = GetWindowTextLengthA(control);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  length = GetWindowTextA(control, &text[0], length + 1);
+  text.resize(length > 0 ? static_cast<size_t>(length) : 0);
+  return text;
+}
+
+bool PostControlText(HWND control, const std::string& text) {
+  HWND root = GetAncestor(control, GA_ROOT);
+  if (!root) return false;
+  auto* copy = new std::string(text);
+  if (PostMessageA(root, kPostedTextMessage, reinterpret_cast<WPARAM>(control), reinterpret_cast<LPARAM>(copy)))
+    return true;
+  delete copy;
+  return false;
+}
+
+bool SetControlVisible(HWND window, const char* name, bool visible) {
+  HWND control = FindControl(window, name);
+  if (!control) return false;
+  ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
+  return true;
+}
+
+bool IsControlVisible(HWND window, const char* name) {
+  HWND control = FindControl(window, name);
+  return control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
+}
+
+bool SetControlPosition(HWND window, const char* name, int position) {
+  ControlRecord* record = FindRecord(LayoutOf(window), name);
+  if (!record || !record->hwnd) return false;
+  const ControlSpec& spec = *record->spec;
+  record->position = Clamp(position, spec.rangeMin, spec.rangeMax);
+  if (spec.kind == ControlKind::ProgressBar) SendMessageA(record->hwnd, PBM_SETPOS, record->position, 0);
+  else if (spec.kind == ControlKind::VolumeSlider) InvalidateRect(record->hwnd, nullptr, FALSE);
+  else return false;
+  return true;
+}
+
+int ControlPosition(HWND window, const char* name) {
+  ControlRecord* record = FindRecord(LayoutOf(window), name);
+  if (!record || !record->hwnd) return -1;
+  if (record->spec->kind == ControlKind::ProgressBar)
+    return static_cast<int>(SendMessageA(record->hwnd, PBM_GETPOS, 0, 0));
+  return record->spec->kind == ControlKind::VolumeSlider ? record->position : -1;
+}
+
+bool SetTimerInterval(HWND window, const char* name, unsigned intervalMs) {
+  ControlRecord* record = FindRecord(LayoutOf(window), name);
+  if (!record || !record->timerId) return false;
+  KillTimer(window, record->timerId);
+  return intervalMs == 0 || SetTimer(window, record->timerId, intervalMs, nullptr) != 0;
+}
+
+bool BindEvent(HWND window, const char* control, EventKind kind, EventHandler handler) {
+  LayoutWindow* layout = LayoutOf(window);
+  if (!layout || !control) return false;
+  layout->bindings.push_back({control, kind, handler});
+  return true;
+}
+
+void CloseLayoutWindow(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+}  // namespace trr::ui

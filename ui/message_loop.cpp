@@ -1,0 +1,22 @@
+#include "ui/message_loop.h"
+
+#include <windows.h>
+
+#include "ui/layout_window.h"
+
+namespace trr::ui {
+
+int RunMessageLoop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+      HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+      if (root && root != msg.hwnd && IsLayoutWindow(root)) msg.hwnd = root;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace trr::ui

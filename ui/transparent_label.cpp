@@ -1,0 +1,50 @@
+// Transparent label: only its text, in its colour and font, drawn over what lies behind it.
+#include "ui/control_record.h"
+#include "ui/surface_paint.h"
+
+#include <string>
+
+namespace trr::ui {
+
+const char kTransparentLabelClass[] = "TrrTransparentLabel";
+
+namespace {
+
+void Paint(HWND hwnd, const ControlRecord& record) {
+  BufferedPaint paint(hwnd);
+  HDC dc = paint.dc();
+  DrawBehind(hwnd, dc);
+  int length = GetWindowTextLengthA(hwnd);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  length = GetWindowTextA(hwnd, &text[0], length + 1);
+  if (length <= 0) return;
+  ScopedSelect font(dc, ControlFont(record));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, record.spec->textColour == kNoColour ? RGB(0, 0, 0) : record.spec->textColour);
+  RECT area = {0, 0, paint.width(), paint.height()};
+  UINT format = DT_LEFT | DT_TOP | DT_NOPREFIX;
+  format |= (record.spec->flags & kMultiLine) ? DT_WORDBREAK : (DT_SINGLELINE | DT_END_ELLIPSIS);
+  DrawTextA(dc, text.data(), length, &area, format);
+}
+
+}  // namespace
+
+LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ControlRecord* record = RecordOf(hwnd);
+  if (!record) return DefWindowProcA(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint(hwnd, *record);
+      return 0;
+    case WM_SETTEXT: {
+      LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return result;
+    }
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace trr::ui

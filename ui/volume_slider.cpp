@@ -1,0 +1,130 @@
+// Volume slider drawn from four alpha strips: [0] the rail, [1] the filled part left of the thumb, [2] the filled
+// part while the mouse is over the slider, [3] the thumb. The rail and the filled part keep their 3-pixel ends
+// and stretch their middles to the length they cover.
+#include "ui/control_record.h"
+#include "ui/surface_paint.h"
+
+namespace trr::ui {
+
+const char kVolumeSliderClass[] = "TrrVolumeSlider";
+
+namespace {
+
+constexpr int kEndWidth = 3;
+
+SIZE ClientSizeOf(HWND hwnd) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  return {client.right, client.bottom};
+}
+
+int ThumbWidth(const ControlRecord& record) { return record.pictures[3] ? record.pictures[3].width : 8; }
+
+// Draws `strip` horizontally over [left, right) at height `top`, its ends unstretched.
+void DrawStrip(HDC dc, const Picture& strip, int left, int right, int top) {
+  if (!strip || right <= left) return;
+  int h = strip.height, w = strip.width;
+  int end = kEndWidth * 2 < right - left && kEndWidth * 2 < w ? kEndWidth : 0;
+  if (end) {
+    BlendPicturePart(dc, strip, {left, top, left + end, top + h}, {0, 0, end, h});
+    BlendPicturePart(dc, strip, {right - end, top, right, top + h}, {w - end, 0, w, h});
+  }
+  BlendPicturePart(dc, strip, {left + end, top, right - end, top + h}, {end, 0, w - end, h});
+}
+
+void Paint(HWND hwnd, const ControlRecord& record) {
+  BufferedPaint paint(hwnd);
+  HDC dc = paint.dc();
+  DrawBehind(hwnd, dc);
+  int railHeight = record.pictures[0] ? record.pictures[0].height : 6;
+  int railTop = (paint.height() - railHeight) / 2;
+  DrawStrip(dc, record.pictures[0], 0, paint.width(), railTop);
+  RECT thumb = SliderThumbRect(record);
+  const Picture& filled = record.hot && record.pictures[2] ? record.pictures[2] : record.pictures[1];
+  DrawStrip(dc, filled, 0, (thumb.left + thumb.right) / 2, railTop);
+  DrawPicture(dc, record.pictures[3], thumb.left, thumb.top, CLR_INVALID, thumb.right - thumb.left,
+              thumb.bottom - thumb.top);
+}
+
+void MoveTo(HWND hwnd, ControlRecord& record, int x) {
+  int position = SliderPositionAt(record, x);
+  if (position == record.position) return;
+  record.position = position;
+  InvalidateRect(hwnd, nullptr, FALSE);
+  UpdateWindow(hwnd);
+  Dispatch(record.owner, record.spec->name, EventKind::SliderChanged, position);
+}
+
+}  // namespace
+
+int SliderPositionAt(const ControlRecord& record, int x) {
+  const ControlSpec& spec = *record.spec;
+  int travel = ClientSizeOf(record.hwnd).cx - ThumbWidth(record);
+  int span = spec.rangeMax - spec.rangeMin;
+  if (travel <= 0 || span <= 0) return spec.rangeMin;
+  int offset = x - ThumbWidth(record) / 2;
+  if (offset <= 0) return spec.rangeMin;
+  if (offset >= travel) return spec.rangeMax;
+  return spec.rangeMin + (offset * span + travel / 2) / travel;
+}
+
+RECT SliderThumbRect(const ControlRecord& record) {
+  const ControlSpec& spec = *record.spec;
+  SIZE size = ClientSizeOf(record.hwnd);
+  int width = ThumbWidth(record);
+  int height = record.pictures[3] ? record.pictures[3].height : 10;
+  int travel = size.cx - width;
+  int span = spec.rangeMax - spec.rangeMin;
+  int left = span > 0 && travel > 0 ? (record.position - spec.rangeMin) * travel / span : 0;
+  int top = (size.cy - height) / 2;
+  return {left, top, left + width, top + height};
+}
+
+LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  ControlRecord* record = RecordOf(hwnd);
+  if (!record) return DefWindowProcA(hwnd, message, wParam, lParam);
+  int x = static_cast<short>(LOWORD(lParam));
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint(hwnd, *record);
+      return 0;
+    case WM_SETCURSOR:
+      SetCursor(LoadCursor(nullptr, (record->spec->flags & kHandCursor) ? IDC_HAND : IDC_ARROW));
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      record->dragging = true;
+      SetCapture(hwnd);
+      MoveTo(hwnd, *record, x);
+      return 0;
+    case WM_MOUSEMOVE:
+      if (!record->hot) {
+        record->hot = true;
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, hwnd, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      if (record->dragging) MoveTo(hwnd, *record, x);
+      return 0;
+    case WM_MOUSELEAVE:
+      if (!record->dragging) {
+        record->hot = false;
+        InvalidateRect(hwnd, nullptr, FALSE);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (record->dragging) {
+        MoveTo(hwnd, *record, x);
+        record->dragging = false;
+        if (GetCapture() == hwnd) ReleaseCapture();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      record->dragging = false;
+      return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace trr::ui

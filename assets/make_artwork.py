@@ -166,13 +166,13 @@ def top_colour_at(x, y):
 def lower_panel():
     img = Image.new("RGB", (286, 369), BACKGROUND)
     d = ImageDraw.Draw(img)
-    # The first rows lie over the top panel's last rows: a rounded lip.
+    # The first rows lie over the top panel's last rows: a rounded header on the deep blue.
     d.rectangle((0, 0, 285, 8), fill=TOP_DEEP)
-    rounded(d, (0, 0, 285, 40), 8, fill=(226, 240, 252), outline=(150, 195, 236))
-    d.rectangle((1, 20, 284, 48), fill=BACKGROUND)
-    d.text((16, 12), "频道列表", font=font(14, chinese=True), fill=(22, 78, 150))
-    d.text((206, 16), "双击收听", font=font(12, chinese=True), fill=(90, 140, 196))
-    d.line((12, 34, 274, 34), fill=(160, 200, 238))
+    rounded(d, (0, 0, 285, 60), 8, fill=(226, 240, 252), outline=(150, 195, 236))
+    d.rectangle((1, 44, 284, 60), fill=BACKGROUND)
+    d.line((1, 43, 284, 43), fill=(170, 205, 240))
+    d.text((16, 13), "频道列表", font=font(14, chinese=True), fill=(22, 78, 150))
+    d.text((210, 16), "双击收听", font=font(12, chinese=True), fill=(90, 140, 196))
     # Frame of the channel list's host (9, 50, 267 x 310).
     rounded(d, (6, 47, 279, 363), 4, fill=WHITE, outline=(128, 176, 226))
     return img

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/scoped_win.h"
@@ -42,6 +43,7 @@ struct LayoutWindow {
   DragState drag;
   std::vector<std::unique_ptr<ControlRecord>> controls;
   std::vector<EventBinding> bindings;
+  std::vector<std::pair<UINT, LRESULT (*)(HWND, WPARAM, LPARAM)>> messageHandlers;
 };
 
 // Window property names.

@@ -165,6 +165,8 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   if (HandleChildNotification(hwnd, message, wParam, lParam, result)) return result;
+  for (const auto& bound : window->messageHandlers)
+    if (bound.first == message) return bound.second(hwnd, wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
@@ -390,6 +392,13 @@ bool BindEvent(HWND window, const char* control, EventKind kind, EventHandler ha
   LayoutWindow* layout = LayoutOf(window);
   if (!layout || !control) return false;
   layout->bindings.push_back({control, kind, handler});
+  return true;
+}
+
+bool BindWindowMessage(HWND window, UINT message, MessageHandler handler) {
+  LayoutWindow* layout = LayoutOf(window);
+  if (!layout || !handler) return false;
+  layout->messageHandlers.push_back({message, handler});
   return true;
 }
 

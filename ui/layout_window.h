@@ -45,6 +45,11 @@ bool SetTimerInterval(HWND window, const char* name, unsigned intervalMs);
 // Adds one more handler for `kind` events of `control` ("" for window events); false for an unknown window.
 bool BindEvent(HWND window, const char* control, EventKind kind, EventHandler handler);
 
+// Handles `message` sent or posted to the window itself with `handler` (for example a worker's "done" message);
+// false for an unknown window.
+using MessageHandler = LRESULT (*)(HWND window, WPARAM wParam, LPARAM lParam);
+bool BindWindowMessage(HWND window, UINT message, MessageHandler handler);
+
 // Asks the window to close once the current message has been handled (posts WM_CLOSE), so that a handler of
 // one of its own controls can close it safely.
 void CloseLayoutWindow(HWND window);

@@ -1,0 +1,35 @@
+#include "player/player_main.h"
+
+#include "player/main_window.h"
+#include "player/program_end.h"
+#include "player/program_state.h"
+#include "player/shell_hooks.h"
+#include "ui/message_loop.h"
+
+namespace trr {
+
+void RunExitCleanup() {
+  ProgramState& state = State();
+  state.wmpControls.Reset();
+  state.wmpSettings.Reset();
+  state.wmpNetwork.Reset();
+  state.cachePath.clear();
+  state.channelListBytes.clear();
+  state.remoteVersionText.clear();
+  state.currentStationName.clear();
+  ReleaseListControlState();
+}
+
+int RunPlayer(HMODULE resources) {
+  ResetState();
+  RegisterExitCleanup(RunExitCleanup);
+  if (!CreateMainWindow(resources)) {
+    EndProgram(1);
+    return 1;
+  }
+  ui::RunMessageLoop();
+  EndProgram(0);
+  return 0;
+}
+
+}  // namespace trr

@@ -150,8 +150,14 @@ void CreateControl(LayoutWindow& window, const ControlSpec& spec, int index) {
 
 void DrainPostedTexts(HWND hwnd) {
   MSG msg;
-  while (PeekMessageA(&msg, hwnd, kPostedTextMessage, kPostedTextMessage, PM_REMOVE))
+  while (PeekMessageA(&msg, hwnd, kPostedTextMessage, kPostedTextMessage, PM_REMOVE)) {
+    // A pending quit comes back through any filter; it must reach the message loop.
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
     delete reinterpret_cast<std::string*>(msg.lParam);
+  }
 }
 
 LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

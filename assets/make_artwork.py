@@ -83,6 +83,8 @@ def to_gif_bytes(img, keyed=None, colours=255):
 def pad_gif(data, target):
     """Pads a GIF to exactly `target` bytes with a comment extension placed before the trailer."""
     assert data[-1:] == b"\x3b"
+    # Extension blocks such as comments belong to GIF89a.
+    data = b"GIF89a" + data[6:]
     need = target - len(data)
     if need == 0:
         return data

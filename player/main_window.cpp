@@ -1,5 +1,6 @@
 #include "player/main_window.h"
 
+#include "assets/resource_ids.h"
 #include "player/about_window.h"
 #include "player/load_handler.h"
 #include "player/notify_icon_slot.h"
@@ -8,6 +9,7 @@
 #include "player/shell_hooks.h"
 #include "player/window_layouts.h"
 #include "ui/layout_window.h"
+#include "ui/picture_resource.h"
 
 namespace trr {
 namespace {
@@ -28,6 +30,8 @@ HWND CreateMainWindow(HMODULE resources) {
 }
 
 HMODULE PlayerResources() { return g_resources; }
+
+std::string StationPictureBytes() { return ui::LoadResourceBytes(g_resources, IDG_LOGO, "GIF"); }
 
 void OnMainWindowCreated(const ui::Event& event) {
   State().mainWindow = event.window;

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "ui/layout.h"
 
 namespace trr {
@@ -12,6 +14,10 @@ HWND CreateMainWindow(HMODULE resources);
 
 // The module that carries the player's pictures and icon (set by CreateMainWindow).
 HMODULE PlayerResources();
+
+// The station picture, a 100 x 99 GIF of 3,098 bytes carried in the program (also the About window's logo):
+// every station row's avatar. Empty when the resource is missing.
+std::string StationPictureBytes();
 
 void OnMainWindowCreated(const ui::Event& event);    // the load handler
 void OnMainWindowDestroyed(const ui::Event& event);  // closed by other means than 关闭

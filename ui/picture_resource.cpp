@@ -27,6 +27,12 @@ uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] <
 
 }  // namespace
 
+std::string LoadResourceBytes(HMODULE module, int id, const char* type) {
+  size_t size = 0;
+  const void* bytes = ResourceBytes(module, id, type, size);
+  return bytes ? std::string(static_cast<const char*>(bytes), size) : std::string();
+}
+
 Picture DecodeGif(const void* bytes, size_t size) {
   Picture picture;
   if (!bytes || size == 0) return picture;

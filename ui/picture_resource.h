@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "common/scoped_win.h"
 
 namespace trr::ui {
@@ -14,6 +16,9 @@ struct Picture {
   bool hasAlpha = false;  // premultiplied alpha, drawn with AlphaBlend
   explicit operator bool() const { return static_cast<bool>(bitmap); }
 };
+
+// The raw bytes of resource `id` of type `type` in `module`; empty when it is missing.
+std::string LoadResourceBytes(HMODULE module, int id, const char* type);
 
 // Decodes the "GIF" resource `id` of `module` with OleLoadPicture into a bitmap of our own; empty on failure.
 Picture LoadGifResource(HMODULE module, int id);

@@ -19,6 +19,7 @@
 #include "tests/harness/window_probe.h"
 #include "ui/layout_window.h"
 #include "ui/notify_icon.h"
+#include "ui/picture_resource.h"
 
 namespace trr::test {
 namespace {
@@ -292,6 +293,15 @@ TEST_F(MainWindowTest, CloseRemovesTheIconAndEndsWithExitCodeZero) {
   EXPECT_TRUE(State().currentStationName.empty());
   EXPECT_FALSE(State().iconInstalled);
   EXPECT_FALSE(ui::RemoveNotifyIcon(main_, 1)) << "the shell no longer has the icon";
+}
+
+TEST_F(MainWindowTest, TheStationPictureIsTheLogoOf3098Bytes) {
+  std::string bytes = StationPictureBytes();
+  EXPECT_EQ(bytes.size(), 3098u);
+  EXPECT_EQ(bytes.substr(0, 6), "GIF89a");
+  ui::Picture picture = ui::DecodeGif(bytes.data(), bytes.size());
+  EXPECT_EQ(picture.width, 100);
+  EXPECT_EQ(picture.height, 99);
 }
 
 TEST_F(MainWindowTest, Screenshots) {

@@ -226,7 +226,9 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-bool HandleChildNotification(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+// WM_COMMAND and WM_CTLCOLOR* that a standard control sends to its parent (window, picture box or group box):
+// clicks become Click events, labels get their text colour on the window's background.
+bool HandleChildNotification(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message == WM_COMMAND && lParam && HIWORD(wParam) == BN_CLICKED) {
     ControlRecord* record = RecordOf(reinterpret_cast<HWND>(lParam));
     if (!record || record->spec->kind != ControlKind::PushButton) return false;
@@ -243,7 +245,6 @@ bool HandleChildNotification(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     result = reinterpret_cast<LRESULT>(record->owner->backgroundBrush.get());
     return true;
   }
-  (void)hwnd;
   return false;
 }
 

@@ -120,6 +120,7 @@ void GroupList::ApplyRowHeight(int height, int skipIndex) {
   ControlState* state = State();
   if (!state) return;
   ListBox listBox{state->listWindow};
+  ScopedBatchUpdate batch(state->listWindow);
   const int count = listBox.count();
   for (int i = 0; i < count; ++i) {
     if (i == skipIndex || IsGroup(*state, listBox.itemData(i))) continue;

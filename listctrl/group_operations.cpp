@@ -18,6 +18,7 @@ int ListIndexOf(IXMLDOMElement* element) { return GetAttributeInt(element, attr:
 // positions still to be read are untouched by the entries already inserted or deleted, and the positions after
 // the first changed header are rewritten once at the end rather than once per group.
 void SetAllGroupsExpanded(ControlState& state, bool expand) {
+  ScopedBatchUpdate batch(state.listWindow);
   std::vector<ElementPtr> groups = state.document.Children(state.document.Root().Get());
   int firstChanged = -1;
   for (auto it = groups.rbegin(); it != groups.rend(); ++it) {
@@ -121,6 +122,7 @@ bool GroupList::ClearGroups(Optional<ItemHandle> group) {
     if (cleared) RenumberRows(*state, ListIndexOf(state->document.Find(group.value).Get()) - 1);
     return cleared;
   }
+  ScopedBatchUpdate batch(state->listWindow);
   std::vector<ElementPtr> groups = state->document.Children(state->document.Root().Get());
   for (auto it = groups.rbegin(); it != groups.rend(); ++it) ClearGroupRows(*state, HandleOf(it->Get()), false);
   RenumberRows(*state, -1);
@@ -131,6 +133,7 @@ bool GroupList::RemoveGroup(Optional<ItemHandle> group) {
   ControlState* state = State();
   if (!state) return false;
   ListBox listBox{state->listWindow};
+  ScopedBatchUpdate batch(state->listWindow);
   ElementPtr root = state->document.Root();
   auto removeHeader = [&](IXMLDOMElement* header) {
     const int g = ListIndexOf(header);

@@ -8,6 +8,7 @@
 namespace trr {
 
 int ShowGroupRows(ControlState& state, ItemHandle group, bool renumber) {
+  ScopedBatchUpdate batch(state.listWindow);
   ElementPtr header = state.document.Find(group);
   if (!header) return -1;
   ListBox listBox{state.listWindow};
@@ -30,6 +31,7 @@ int ShowGroupRows(ControlState& state, ItemHandle group, bool renumber) {
 }
 
 int HideGroupRows(ControlState& state, ItemHandle group, bool renumber) {
+  ScopedBatchUpdate batch(state.listWindow);
   ElementPtr header = state.document.Find(group);
   if (!header) return -1;
   ListBox listBox{state.listWindow};
@@ -70,6 +72,7 @@ void ReleaseRowResources(ControlState& state, IXMLDOMElement* row) {
 }
 
 bool RemoveRowsOfGroup(ControlState& state, ItemHandle group) {
+  ScopedBatchUpdate batch(state.listWindow);
   ElementPtr header = state.document.Find(group);
   if (!header) return false;
   ListBox listBox{state.listWindow};

@@ -53,6 +53,7 @@ ItemHandle GroupList::AddGroup(const std::string& title, Optional<bool> expanded
     return 0;
   }
   ListBox listBox{state->listWindow};
+  ScopedBatchUpdate batch(state->listWindow);
   const int position = listBox.add(title.c_str());
   listBox.setItemHeight(position, kGroupEntryHeight);
   listBox.setItemData(position, handle);

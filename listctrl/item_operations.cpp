@@ -97,6 +97,7 @@ bool GroupList::AddItem(RowData& row, const std::vector<int32_t>* icons) {
 
   if (GetAttributeFlag(group.Get(), attr::kExpanded)) {
     ListBox listBox{state->listWindow};
+    ScopedBatchUpdate batch(state->listWindow);
     // The new entry goes right after the group's other rows: after its previous row, else after the header.
     int p = GetAttributeInt(group.Get(), attr::kListIndex) + 1;
     ComPtr<IXMLDOMNode> previous;

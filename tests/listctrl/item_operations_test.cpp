@@ -286,3 +286,54 @@ TEST(UncreatedListTest, EveryOperationReturnsItsFailureValue) {
 
 }  // namespace
 }  // namespace trr::test
+
+namespace trr::test {
+namespace {
+
+struct BlinkSample {
+  GroupList* list;
+  ItemHandle row;
+  std::vector<std::string> states;
+};
+BlinkSample g_sample;
+void CALLBACK SampleOnline(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  RowData row;
+  g_sample.list->GetItemInfo(g_sample.row, row);
+  g_sample.states.push_back(row.online ? "online" : "offline");
+}
+
+TEST_F(ItemOperationsTest, BlinkPassesThroughOfflineAndBack) {
+  CreateList(0, 0);
+  const ItemHandle g = list.AddGroup("G", Given(true));
+  const ItemHandle row = AddRow(g, "row", false);
+  g_sample = BlinkSample{&list, row, {}};
+  // Flips at 200 (offline), 400 (online), 600 (offline) and 800 ms (online); sample between them.
+  SetTimer(nullptr, 0, 300, SampleOnline);
+  SetTimer(nullptr, 0, 500, SampleOnline);
+  EXPECT_TRUE(list.SetOnline(row, Given(200)));
+  EXPECT_EQ(g_sample.states, (std::vector<std::string>{"offline", "online"}));
+  EXPECT_EQ(Attribute(row, attr::kOnline), "1");
+}
+
+TEST_F(ItemOperationsTest, ReleaseAllListControlsGivesBackEverythingAndTheContainer) {
+  container = CreateWindowExA(0, "ListCoreTestContainer", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+  const LONG_PTR containerProc = GetWindowLongPtrA(container, GWLP_WNDPROC);
+  ASSERT_EQ(list.Create(container), 1);
+  const LONG_PTR listBoxProc = GetWindowLongPtrA(FindWindowExA(container, nullptr, "ListBox", nullptr), GWLP_WNDPROC);
+  EXPECT_NE(GetWindowLongPtrA(container, GWLP_WNDPROC), containerProc);
+  const ItemHandle g = list.AddGroup("G", Given(true));
+  AddRow(g, "a", false);
+  AddRow(g, "b", true, nullptr, pictureB);
+  EXPECT_EQ(LiveAvatarBitmapCount(), 3);
+  ReleaseAllListControls();
+  EXPECT_EQ(LiveAvatarBitmapCount(), 0);
+  EXPECT_EQ(GetWindowLongPtrA(container, GWLP_WNDPROC), containerProc);
+  EXPECT_NE(GetWindowLongPtrA(list.listWindow(), GWLP_WNDPROC), listBoxProc);
+  EXPECT_EQ(list.AddGroup("again"), 0);
+  EXPECT_FALSE(list.RemoveGroup());
+}
+
+}  // namespace
+}  // namespace trr::test

@@ -31,7 +31,7 @@ std::string SolidBmp(int width, int height, COLORREF colour) {
   return bytes;
 }
 
-void ListFixture::CreateList(int mode, int enlarge, int width, int height) {
+void CoreListFixture::CreateList(int mode, int enlarge, int width, int height) {
   static const char* className = [] {
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
@@ -48,14 +48,14 @@ void ListFixture::CreateList(int mode, int enlarge, int width, int height) {
   PumpMessages(20);
 }
 
-void ListFixture::TearDown() {
+void CoreListFixture::TearDown() {
   if (container) DestroyWindow(container);
   container = nullptr;
   // Destroying the ListBox releases everything its rows held.
   EXPECT_EQ(LiveAvatarBitmapCount(), 0);
 }
 
-ItemHandle ListFixture::AddRow(ItemHandle group, const std::string& name, bool online,
+ItemHandle CoreListFixture::AddRow(ItemHandle group, const std::string& name, bool online,
                                const std::vector<int32_t>* icons, const std::string& picture) {
   RowData row;
   row.groupHandle = group;
@@ -67,31 +67,31 @@ ItemHandle ListFixture::AddRow(ItemHandle group, const std::string& name, bool o
   return list.AddItem(row, icons) ? row.handle : 0;
 }
 
-std::vector<ItemHandle> ListFixture::Entries() const {
+std::vector<ItemHandle> CoreListFixture::Entries() const {
   ListBox listBox{list.listWindow()};
   std::vector<ItemHandle> entries;
   for (int i = 0; i < listBox.count(); ++i) entries.push_back(listBox.itemData(i));
   return entries;
 }
 
-std::vector<int> ListFixture::Heights() const {
+std::vector<int> CoreListFixture::Heights() const {
   ListBox listBox{list.listWindow()};
   std::vector<int> heights;
   for (int i = 0; i < listBox.count(); ++i) heights.push_back(listBox.itemHeight(i));
   return heights;
 }
 
-int ListFixture::ListIndex(ItemHandle handle) const {
+int CoreListFixture::ListIndex(ItemHandle handle) const {
   ElementPtr element = State().document.Find(handle);
   return element ? GetAttributeInt(element.Get(), attr::kListIndex) : -100;
 }
 
-std::string ListFixture::Attribute(ItemHandle handle, const char* name) const {
+std::string CoreListFixture::Attribute(ItemHandle handle, const char* name) const {
   ElementPtr element = State().document.Find(handle);
   return element ? GetAttributeText(element.Get(), name) : "<absent>";
 }
 
-::testing::AssertionResult ListFixture::Consistent() const {
+::testing::AssertionResult CoreListFixture::Consistent() const {
   std::string error = CheckListInvariants(State());
   if (error.empty()) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << error;

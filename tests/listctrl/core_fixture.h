@@ -18,7 +18,7 @@ namespace trr::test {
 std::string SolidBmp(int width, int height, COLORREF colour);
 
 // A top-most borderless container at (0, 0) holding one GroupList.
-class ListFixture : public ::testing::Test {
+class CoreListFixture : public ::testing::Test {
  protected:
   // Creates the container and the control with the given mode and enlarge flag.
   void CreateList(int mode, int enlarge, int width = 300, int height = 500);

@@ -6,7 +6,7 @@
 namespace trr::test {
 namespace {
 
-class FirstHandleTest : public ListFixture {};
+class FirstHandleTest : public CoreListFixture {};
 
 TEST_F(FirstHandleTest, FirstHandleLiesAboveTheSeedRange) {
   CreateList(0, 0);

@@ -10,7 +10,7 @@
 namespace trr::test {
 namespace {
 
-class GroupOperationsTest : public ListFixture {};
+class GroupOperationsTest : public CoreListFixture {};
 
 TEST_F(GroupOperationsTest, AddGroupAppendsA24PixelHeader) {
   CreateList(1, 1);

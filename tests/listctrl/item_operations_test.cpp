@@ -10,7 +10,7 @@
 namespace trr::test {
 namespace {
 
-class ItemOperationsTest : public ListFixture {};
+class ItemOperationsTest : public CoreListFixture {};
 
 TEST_F(ItemOperationsTest, RowsLandInCollapsedMiddleAndLastGroups) {
   CreateList(0, 0);

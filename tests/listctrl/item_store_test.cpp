@@ -54,7 +54,7 @@ std::vector<std::string> Names(const SavedElement& element) {
   return names;
 }
 
-class ItemStoreTest : public ListFixture {};
+class ItemStoreTest : public CoreListFixture {};
 
 TEST_F(ItemStoreTest, SavedFileHoldsRootGroupsAndRowsWithAttributesInOrder) {
   CreateList(0, 0);

@@ -13,7 +13,7 @@
 namespace trr::test {
 namespace {
 
-class RandomSequenceTest : public ListFixture {
+class RandomSequenceTest : public CoreListFixture {
  protected:
   // Every live row's avatar and grey avatar; the shared store must hold exactly these bitmaps.
   std::set<std::string> BitmapsNamedByRows() {

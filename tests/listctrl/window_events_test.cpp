@@ -31,7 +31,7 @@ int32_t __stdcall Record(int32_t handle, int32_t x, int32_t y) {
   return 0;
 }
 
-class WindowEventsTest : public ListFixture {
+class WindowEventsTest : public CoreListFixture {
  protected:
   // Groups G1 (expanded: R1, R2) and G2 (collapsed: R3), every handler set.
   void Build(int mode, int enlarge) {

@@ -54,7 +54,8 @@ struct ControlState {
   int32_t iconHotFill = -1;   // -1: not drawn
   int32_t iconHotFrame = -1;  // -1: not drawn
   COLORREF backgroundColour = 0xFFFFFF;
-  HBRUSH backgroundBrush = nullptr;  // made once at Create, answered to WM_CTLCOLORLISTBOX
+  HBRUSH backgroundBrush = nullptr;  // made once at Create, answered to WM_CTLCOLORLISTBOX, freed with the control
+  HFONT listFont = nullptr;          // the font sent with WM_SETFONT at Create, freed with the control
   EventHandler handlers[kEventSlotCount] = {};
 };
 

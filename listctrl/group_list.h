@@ -87,7 +87,7 @@ class GroupList {
   virtual void ExpandAllGroups();
   virtual void CollapseAllGroups();
 
-  // 6.
+  // 6. Removes a row with its entry and bitmaps; false when the handle names no row (groups go with RemoveGroup).
   virtual bool RemoveItem(ItemHandle row);
 
   // 7.
@@ -95,6 +95,7 @@ class GroupList {
   virtual std::string GetGroupName(ItemHandle group);
   virtual bool ClearGroups(Optional<ItemHandle> group = {});
   virtual bool RemoveGroup(Optional<ItemHandle> group = {});
+  // Removes every row of a group (entries, bitmaps, elements); false when the handle names no group.
   virtual bool ClearGroupRows(ControlState& state, ItemHandle group, bool renumber);
 
   // 8.

@@ -1,0 +1,28 @@
+// The steps that show, hide, empty and release rows of a group, shared by the public operations and by the
+// click handling of the ListBox.
+#pragma once
+#include "listctrl/control_state.h"
+#include "listctrl/item_info.h"
+
+namespace trr {
+
+// Inserts entries for every row of the group right after its header, sets 已扩展 1 and renumbers the
+// entries after them (unless `renumber` is false: the caller renumbers once for a batch). Does not test
+// 已扩展 first. Returns the position of the last inserted entry (the header's when there were no rows).
+int ShowGroupRows(ControlState& state, ItemHandle group, bool renumber = true);
+// Deletes the entries of the group's rows, sets their 项目索引 to -1 and 已扩展 to 0, then renumbers after
+// the header (unless `renumber` is false). Does not test 已扩展 first. Returns the header's position.
+int HideGroupRows(ControlState& state, ItemHandle group, bool renumber = true);
+// A click on a group header: collapse an expanded group, expand a collapsed one; false when `group` is no group.
+bool ToggleGroup(ControlState& state, ItemHandle group);
+
+// Releases what a row owns outside the document: its two avatar bitmaps and its flash entry.
+void ReleaseRowResources(ControlState& state, IXMLDOMElement* row);
+// Removes every row of the group (entries, bitmaps, elements, index), last to first, without renumbering.
+// False when the group does not exist.
+bool RemoveRowsOfGroup(ControlState& state, ItemHandle group);
+
+// Repaints one entry through the control's own message, so paint goes through the ListBox's procedure.
+void RepaintEntry(ControlState& state, int index);
+
+}  // namespace trr

@@ -1,0 +1,187 @@
+#include "listctrl/item_document.h"
+
+#include <oleauto.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/gbk_convert.h"
+#include "common/gbk_text.h"
+
+namespace trr {
+namespace {
+
+// A BSTR owned for one call.
+class ScopedBstr {
+ public:
+  explicit ScopedBstr(const std::wstring& text) : value_(::SysAllocStringLen(text.data(), text.size())) {}
+  explicit ScopedBstr(const char* gbk) : ScopedBstr(GbkToWide(gbk)) {}
+  ~ScopedBstr() { ::SysFreeString(value_); }
+  ScopedBstr(const ScopedBstr&) = delete;
+  ScopedBstr& operator=(const ScopedBstr&) = delete;
+  BSTR get() const { return value_; }
+
+ private:
+  BSTR value_;
+};
+
+// Attribute names are a small fixed set: keep their UTF-16 forms so that a fill of thousands of rows does
+// not convert the same names again and again.
+BSTR AttributeName(const char* gbk) {
+  static std::unordered_map<std::string, BSTR> names;
+  auto it = names.find(gbk);
+  if (it != names.end()) return it->second;
+  std::wstring wide = GbkToWide(gbk);
+  BSTR name = ::SysAllocStringLen(wide.data(), wide.size());
+  names.emplace(gbk, name);
+  return name;
+}
+
+ComPtr<IXMLDOMDocument> NewDomDocument() {
+  ComPtr<IXMLDOMDocument> document;
+  for (const wchar_t* progId : {L"Microsoft.XMLDOM", L"MSXML.DOMDocument"}) {
+    CLSID clsid;
+    if (FAILED(::CLSIDFromProgID(progId, &clsid))) continue;
+    HRESULT hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                    document.ReceiveVoid());
+    if (hr == CO_E_NOTINITIALIZED) {
+      // A thread that never initialised COM: the control lives on this thread, so initialise it here.
+      ::OleInitialize(nullptr);
+      hr = ::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument, document.ReceiveVoid());
+    }
+    if (SUCCEEDED(hr) && document) return document;
+  }
+  return nullptr;
+}
+
+std::string HandleText(const void* handle) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle)));
+  return text;
+}
+
+}  // namespace
+
+bool ItemDocument::Create(HWND listWindow, HWND parentWindow) {
+  Release();
+  document_ = NewDomDocument();
+  if (!document_) return false;
+  ScopedBstr rootName("分组列表");
+  if (FAILED(document_->createElement(rootName.get(), root_.Receive())) || !root_) {
+    Release();
+    return false;
+  }
+  SetAttributeText(root_.Get(), "hwnd", HandleText(listWindow));
+  SetAttributeText(root_.Get(), "hParent", HandleText(parentWindow));
+  ComPtr<IXMLDOMNode> added;
+  if (FAILED(document_->appendChild(root_.Get(), added.Receive()))) {
+    Release();
+    return false;
+  }
+  return true;
+}
+
+void ItemDocument::Release() {
+  index_.clear();
+  root_.Reset();
+  document_.Reset();
+}
+
+ElementPtr ItemDocument::CreateItemElement(ItemHandle handle) {
+  if (!document_ || handle == 0) return nullptr;
+  ScopedBstr name(L"Item" + std::to_wstring(handle));
+  ElementPtr element;
+  if (FAILED(document_->createElement(name.get(), element.Receive()))) return nullptr;
+  index_[handle] = element;
+  return element;
+}
+
+ElementPtr ItemDocument::Find(ItemHandle handle) const {
+  auto it = index_.find(handle);
+  return it == index_.end() ? nullptr : it->second;
+}
+
+void ItemDocument::Forget(ItemHandle handle) { index_.erase(handle); }
+
+bool ItemDocument::Append(IXMLDOMElement* parent, IXMLDOMElement* child) {
+  if (!parent || !child) return false;
+  ComPtr<IXMLDOMNode> added;
+  return SUCCEEDED(parent->appendChild(child, added.Receive()));
+}
+
+bool ItemDocument::Remove(IXMLDOMElement* parent, IXMLDOMElement* child) {
+  if (!parent || !child) return false;
+  ComPtr<IXMLDOMNode> removed;
+  return parent->removeChild(child, removed.Receive()) == S_OK;
+}
+
+std::vector<ElementPtr> ItemDocument::Children(IXMLDOMElement* parent) const {
+  std::vector<ElementPtr> children;
+  if (!parent) return children;
+  ComPtr<IXMLDOMNode> node;
+  if (parent->get_firstChild(node.Receive()) != S_OK) return children;
+  while (node) {
+    ElementPtr element = node.As<IXMLDOMElement>(IID_IXMLDOMElement);
+    if (element) children.push_back(element);
+    ComPtr<IXMLDOMNode> next;
+    if (node->get_nextSibling(next.Receive()) != S_OK) break;
+    node = next;
+  }
+  return children;
+}
+
+long ItemDocument::ChildCount(IXMLDOMElement* parent) const {
+  return static_cast<long>(Children(parent).size());
+}
+
+void ItemDocument::Save(const std::string& path) const {
+  if (!document_) return;
+  VARIANT target;
+  ::VariantInit(&target);
+  target.vt = VT_BSTR;
+  std::wstring wide = GbkToWide(path);
+  target.bstrVal = ::SysAllocStringLen(wide.data(), wide.size());
+  document_->save(target);
+  ::VariantClear(&target);
+}
+
+std::string GetAttributeText(IXMLDOMElement* element, const char* name) {
+  if (!element) return {};
+  VARIANT value;
+  ::VariantInit(&value);
+  std::string text;
+  if (element->getAttribute(AttributeName(name), &value) == S_OK && value.vt == VT_BSTR && value.bstrVal)
+    text = WideToGbk(std::wstring_view(value.bstrVal, ::SysStringLen(value.bstrVal)));
+  ::VariantClear(&value);
+  return text;
+}
+
+void SetAttributeText(IXMLDOMElement* element, const char* name, const std::string& value) {
+  if (!element) return;
+  VARIANT variant;
+  ::VariantInit(&variant);
+  variant.vt = VT_BSTR;
+  std::wstring wide = GbkToWide(value);
+  variant.bstrVal = ::SysAllocStringLen(wide.data(), wide.size());
+  element->setAttribute(AttributeName(name), variant);
+  ::VariantClear(&variant);
+}
+
+int32_t GetAttributeInt(IXMLDOMElement* element, const char* name) {
+  double value = TextToDouble(GetAttributeText(element, name));
+  if (value >= 2147483647.0) return 2147483647;
+  if (value <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(value);
+}
+
+void SetAttributeInt(IXMLDOMElement* element, const char* name, int64_t value) {
+  SetAttributeText(element, name, std::to_string(value));
+}
+
+bool FlagFromText(const std::string& text) { return std::fabs(TextToDouble(text) - 1.0) <= 1e-7; }
+
+bool GetAttributeFlag(IXMLDOMElement* element, const char* name) {
+  return FlagFromText(GetAttributeText(element, name));
+}
+
+}  // namespace trr

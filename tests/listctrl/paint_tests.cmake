@@ -2,3 +2,6 @@
 trradio_add_test(listctrl_pictures_test
   SOURCES pictures_test.cpp test_pictures.cpp
   LIBS trradio_listctrl msimg32)
+trradio_add_test(listctrl_paint_test
+  SOURCES paint_test.cpp list_fixture.cpp paint_probe.cpp test_pictures.cpp
+  LIBS trradio_listctrl msimg32)

@@ -1,7 +1,5 @@
 // Service icons live side by side in one strip bitmap per control: icon k occupies x 16(k-1) .. 16k-1. Adding an
 // icon makes a strip one cell wider, copies the old cells over and stretches the new picture into the last.
-#include "listctrl/service_icons.h"
-
 #include "common/scoped_win.h"
 #include "listctrl/control_state.h"
 #include "listctrl/pictures.h"
@@ -46,13 +44,6 @@ int GroupList::AddServiceIcon(const std::string& pictureBytes, Optional<COLORREF
   state->iconKeyColours.resize(count + 1, RGB(255, 0, 255));
   state->iconKeyColours[count] = key;
   return count;
-}
-
-void ReleaseServiceIcons(ControlState& state) {
-  if (state.iconStrip) DeleteObject(state.iconStrip);
-  state.iconStrip = nullptr;
-  state.iconCount = 0;
-  state.iconKeyColours.clear();
 }
 
 }  // namespace trr

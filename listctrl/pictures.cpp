@@ -58,11 +58,13 @@ HANDLE PictureFromBytes(const std::string& bytes, int* width, int* height) {
 
   HANDLE result = nullptr;
   {
-    // The stream and the picture are released before the memory block they read from.
+    // The stream and the picture are released before the memory block they read from. The picture is loaded
+    // with run mode off: the platform's loader then lets the picture own its handle and delete it on release
+    // (with run mode on, the handle is orphaned and leaks once we have made our copy).
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, stream.Receive()))) return nullptr;
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes.size()), TRUE, IID_IPicture,
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
                               picture.ReceiveVoid())) ||
         !picture) {
       return nullptr;

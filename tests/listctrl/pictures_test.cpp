@@ -4,6 +4,7 @@
 #include "common/scoped_win.h"
 #include "listctrl/pictures.h"
 #include "tests/harness/window_probe.h"
+#include "tests/listctrl/paint_probe.h"
 #include "tests/listctrl/test_pictures.h"
 
 namespace trr {
@@ -196,6 +197,32 @@ TEST(Pictures, MarkerStripHoldsBothMarkersOnMagenta) {
   EXPECT_GT(heightOfColumn(3, 0), heightOfColumn(6, 0));
   EXPECT_GT(widthOfRow(14), widthOfRow(17));
   EXPECT_EQ(BitmapPixel(strip, 5, 5), RGB(72, 163, 216));
+}
+
+}  // namespace
+}  // namespace trr
+
+namespace trr {
+namespace {
+
+TEST(Pictures, DecodingAndGreyCopiesLeaveNoObjectsBehind) {
+  const std::string bmp = test::SolidBmp(20, 20, RGB(1, 2, 3));
+  const std::string icon = test::SolidIcon(RGB(4, 5, 6));
+  auto round = [&] {
+    HBITMAP colour = static_cast<HBITMAP>(PictureFromBytes(bmp, nullptr, nullptr));
+    DeleteObject(GreyBitmap(colour));
+    DeleteObject(colour);
+    DestroyIcon(static_cast<HICON>(PictureFromBytes(icon)));
+    DeleteObject(BitmapFromBytes(icon, RGB(255, 0, 255)));
+    PictureFromBytes(test::SmallGif().substr(0, 12));
+    HBITMAP shared = AcquireAvatar(test::SmallJpeg(), nullptr, nullptr);
+    ReleaseAvatarBitmap(AcquireGreyAvatar(shared));
+    ReleaseAvatarBitmap(shared);
+  };
+  round();
+  const int before = test::FreeGdiCapacity();
+  for (int i = 0; i < 30; ++i) round();
+  EXPECT_EQ(test::FreeGdiCapacity(), before);
 }
 
 }  // namespace

@@ -13,5 +13,4 @@ list(APPEND LISTCTRL_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/item_operations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_window_proc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parent_window_proc.cpp
-  # Temporary stand-ins for the painting side until it is on main.
-  ${CMAKE_CURRENT_LIST_DIR}/paint_pending.cpp)
+)

@@ -8,5 +8,4 @@ set(LISTCTRL_PAINT_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/paint_entry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pictures.cpp
   ${CMAKE_CURRENT_LIST_DIR}/service_icons.cpp
-  # TEMPORARY until the item store and Create are on main.
-  ${CMAKE_CURRENT_LIST_DIR}/core_pending.cpp)
+)

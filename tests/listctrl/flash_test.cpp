@@ -92,6 +92,14 @@ TEST(AvatarFlash, RowsOfClosedGroupsKeepTogglingUnpainted) {
   ASSERT_TRUE(l.WaitOffset(l.hidden, 0));
   ASSERT_TRUE(l.WaitOffset(l.hidden, 1));
   EXPECT_EQ(RepaintCounter::count, 0);
+  // Once its group opens the row is repainted at every tick.
+  ASSERT_TRUE(l.fixture.list().ExpandGroup(l.closed));
+  ASSERT_GT(l.fixture.IndexOf(l.hidden), 0);
+  ASSERT_TRUE(l.WaitOffset(l.hidden, 0));
+  ASSERT_TRUE(l.WaitOffset(l.hidden, 1));
+  EXPECT_GE(RepaintCounter::count, 2);
+  ASSERT_TRUE(l.fixture.list().CollapseGroup(l.closed));
+  RepaintCounter::count = 0;
   l.fixture.list().StopAvatarFlash(l.hidden);
   ASSERT_TRUE(l.WaitOffset(l.hidden, 0));
   EXPECT_EQ(RepaintCounter::count, 0);
@@ -119,6 +127,26 @@ TEST(AvatarFlash, RestartBeforeTheNextTickKeepsOneEntry) {
   ForgetFlash(l.fixture.listWindow(), l.shown);
   EXPECT_EQ(FlashListSize(), before);
   EXPECT_EQ(l.fixture.state().flashTimer, 0u);
+}
+
+TEST(AvatarFlash, RemovedRowsLeaveTheListAndTheTimerStops) {
+  FlashList l;
+  const int before = FlashListSize();
+  l.fixture.list().StartAvatarFlash(l.shown);
+  l.fixture.list().StartAvatarFlash(l.hidden);
+  ASSERT_EQ(FlashListSize(), before + 2);
+  ASSERT_TRUE(l.WaitOffset(l.shown, 1));
+  ASSERT_TRUE(l.fixture.list().RemoveItem(l.shown));
+  EXPECT_EQ(FlashListSize(), before + 1);
+  // The other row goes on flashing.
+  ASSERT_TRUE(l.WaitOffset(l.hidden, 1));
+  ASSERT_TRUE(l.WaitOffset(l.hidden, 0));
+  // Clearing every group's rows drops the last entry; ticks after that find nothing to touch.
+  ASSERT_TRUE(l.fixture.list().ClearGroups());
+  EXPECT_EQ(FlashListSize(), before);
+  EXPECT_EQ(l.fixture.state().flashTimer, 0u);
+  test::PumpMessages(400);
+  EXPECT_EQ(SendMessageA(l.fixture.listWindow(), LB_GETCOUNT, 0, 0), 2);
 }
 
 TEST(AvatarFlash, GroupsUnknownHandlesAndUncreatedControlsDoNothing) {

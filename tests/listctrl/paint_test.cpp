@@ -156,7 +156,7 @@ TEST(Paint, OnlineRowsShowTheAvatarOfflineRowsTheGreyOneAndABlackName) {
     EXPECT_EQ(black > 0, !c.nameInColour) << black;
   }
   // Switching the flag swaps the picture and the name colour.
-  l.fixture.SetAttribute(l.second, attr::kOnline, 1);
+  EXPECT_TRUE(l.fixture.list().SetOnline(l.second));
   shot = l.fixture.Snapshot();
   RECT r = l.Rect(2);
   EXPECT_TRUE(Near(shot.At(26, r.top + 27), RGB(255, 0, 0)));
@@ -219,6 +219,16 @@ TEST(Paint, GroupMarkerShowsClosedAndOpenState) {
   // The title in the group's colour from x 25.
   EXPECT_GT(CountNear(shot, RECT{25, open.top + 6, open.right - 4, open.bottom - 2}, RGB(160, 0, 0)), 0);
   EXPECT_GT(CountNear(shot, RECT{25, closed.top + 6, closed.right - 4, closed.bottom - 2}, RGB(0, 0, 0)), 0);
+
+  // A click opens the closed group and its marker turns; another click closes it again.
+  l.fixture.Select(3);
+  shot = l.fixture.Snapshot();
+  EXPECT_NE(shot.At(5 + 1, closed.top + cell + 3), kWhite);
+  EXPECT_EQ(shot.At(5 + 3, closed.top + cell + 1), kSelectedFill);
+  l.fixture.Select(3);
+  shot = l.fixture.Snapshot();
+  EXPECT_NE(shot.At(5 + 3, closed.top + cell + 1), kSelectedFill);
+  EXPECT_EQ(shot.At(5 + 1, closed.top + cell + 3), kSelectedFill);
 }
 
 TEST(Paint, ServiceIconsAppearOnlyOnTheHoveredRowWithTheHotIconHighlighted) {
@@ -359,7 +369,7 @@ TEST(Paint, PaintingReleasesEveryObjectItMakes) {
   };
   paintAll();
   const int before = test::FreeGdiCapacity();
-  for (int i = 0; i < 50; ++i) paintAll();
+  for (int i = 0; i < 20; ++i) paintAll();
   EXPECT_EQ(test::FreeGdiCapacity(), before);
   // A grown icon strip replaces the old one; icon data and pictures that fail leave nothing either.
   for (int i = 0; i < 10; ++i) {

@@ -148,6 +148,7 @@ ItemHandle GroupList::GetHandleAt(int position) {
 void ReleaseAllListControls() {
   for (ControlState* state : AllControls()) TearDownControl(*state);
   ForgetAllFlashes();
+  ReleaseMarkerStrip();
 }
 
 }  // namespace trr

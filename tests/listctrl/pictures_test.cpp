@@ -197,6 +197,14 @@ TEST(Pictures, MarkerStripHoldsBothMarkersOnMagenta) {
   EXPECT_GT(heightOfColumn(3, 0), heightOfColumn(6, 0));
   EXPECT_GT(widthOfRow(14), widthOfRow(17));
   EXPECT_EQ(BitmapPixel(strip, 5, 5), RGB(72, 163, 216));
+
+  // Released at program end; a later first use makes it again.
+  ReleaseMarkerStrip();
+  EXPECT_EQ(GetObjectType(strip), 0u);
+  ReleaseMarkerStrip();
+  HBITMAP again = MarkerStrip();
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(BitmapPixel(again, 5, 5), RGB(72, 163, 216));
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ void SetAllGroupsExpanded(ControlState& state, bool expand) {
   }
   if (firstChanged == -1) return;
   RenumberRows(state, firstChanged);
-  for (const ElementPtr& group : groups) RepaintEntry(state, ListIndexOf(group.Get()));
+  for (const ElementPtr& group : groups) RepaintEntryIfVisible(state, ListIndexOf(group.Get()));
 }
 
 }  // namespace
@@ -182,7 +182,7 @@ void GroupList::SortGroupRows(IXMLDOMDocument* document, IXMLDOMElement* group) 
   for (size_t k = 0; k < online.size(); ++k) {
     if (positions[k] == -1) continue;
     listBox.setItemData(positions[k], HandleOf(online[k].Get()));
-    RepaintEntry(*state, positions[k]);
+    RepaintEntryIfVisible(*state, positions[k]);
   }
 }
 

@@ -96,4 +96,10 @@ void RepaintEntry(ControlState& state, int index) {
   ::SendMessageA(state.listWindow, kRepaintEntryMessage, index, 0);
 }
 
+void RepaintEntryIfVisible(ControlState& state, int index) {
+  RECT entry, client, overlap;
+  if (!ListBox{state.listWindow}.itemRect(index, entry) || !::GetClientRect(state.listWindow, &client)) return;
+  if (::IntersectRect(&overlap, &entry, &client)) RepaintEntry(state, index);
+}
+
 }  // namespace trr

@@ -24,5 +24,8 @@ bool RemoveRowsOfGroup(ControlState& state, ItemHandle group);
 
 // Repaints one entry through the control's own message, so paint goes through the ListBox's procedure.
 void RepaintEntry(ControlState& state, int index);
+// Repaints one entry only when some of it lies in the ListBox's client area (for batches of entries, most of
+// which may be scrolled out of view).
+void RepaintEntryIfVisible(ControlState& state, int index);
 
 }  // namespace trr

@@ -210,6 +210,9 @@ TEST_F(WindowEventsTest, ListFollowsTheContainerSizeAndPaintsItsBackground) {
   LOGBRUSH brush{};
   ASSERT_TRUE(GetObjectA(first, sizeof brush, &brush));
   EXPECT_EQ(brush.lbColor, 0xFFFFFFu);
+  // The control's own repaint message answers 1, for entries that exist and for those that do not.
+  EXPECT_EQ(SendMessageA(list.listWindow(), kRepaintEntryMessage, 1, 0), 1);
+  EXPECT_EQ(SendMessageA(list.listWindow(), kRepaintEntryMessage, 99, 0), 1);
 }
 
 }  // namespace

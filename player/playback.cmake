@@ -7,3 +7,9 @@ add_library(trradio_playback STATIC
   ${CMAKE_CURRENT_LIST_DIR}/play_state_display.cpp
   ${CMAKE_CURRENT_LIST_DIR}/update_check.cpp)
 target_link_libraries(trradio_playback PUBLIC trradio_common ole32 oleaut32 uuid user32)
+
+# The channel loader fills the grouped list control, so it joins once that control is built.
+if(TARGET trradio_listctrl)
+  target_sources(trradio_playback PRIVATE ${CMAKE_CURRENT_LIST_DIR}/channel_loader.cpp)
+  target_link_libraries(trradio_playback PUBLIC trradio_listctrl)
+endif()

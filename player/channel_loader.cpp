@@ -38,7 +38,8 @@ int LoadChannelList(GroupList& list, HWND container, std::string_view document, 
 
 bool StartStationFromRow(GroupList& list, ItemHandle row, MediaPlayerHost& player, std::string& currentStationName) {
   RowData data;
-  if (!list.GetItemInfo(row, data)) return false;
+  // A group reads back too, without a group of its own; only rows name a station.
+  if (!list.GetItemInfo(row, data) || data.groupHandle <= 0) return false;
   // The name is in place before the URL is written: the control may report "playing" from inside put_URL, and
   // the status must then show the new station, not the previous one.
   std::string previous = std::exchange(currentStationName, data.name);

@@ -107,7 +107,10 @@ TEST(ChannelLoader, FillsTheListAndADoubleClickStartsTheStation) {
   GroupList list;
   MediaPlayerHost player;
   ASSERT_TRUE(player.Create(container.playerHost));
-  g_target = DoubleClickTarget{&list, &player};
+  g_target = DoubleClickTarget{};
+  g_target.list = &list;
+  g_target.player = &player;
+  const std::string serverUrl = DirectoryServerUrl();
   SetEnvironmentVariableA("TRRADIO_DIRECTORY_URL", "http://127.0.0.1:9");
 
   const std::string picture = StationPicture();
@@ -170,7 +173,7 @@ TEST(ChannelLoader, FillsTheListAndADoubleClickStartsTheStation) {
   PumpMessages(100);
   EXPECT_EQ(EntryCount(listBox), 10);
 
-  SetEnvironmentVariableA("TRRADIO_DIRECTORY_URL", nullptr);
+  SetEnvironmentVariableA("TRRADIO_DIRECTORY_URL", serverUrl.c_str());
   g_target = DoubleClickTarget{};
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "common/http_fetch.h"
 #include "common/server_address.h"
@@ -148,10 +149,17 @@ TEST(ChannelLoader, FillsTheListAndADoubleClickStartsTheStation) {
     EXPECT_EQ(EntryRect(listBox, 2 + i).bottom - EntryRect(listBox, 2 + i).top, 30);
   }
 
-  // A double-click on the second row hands the look-up address to the player.
+  // A double-click on the second row hands the look-up address to the player. The control reports its first
+  // states from inside put_URL, and by then the station's name is already current.
+  std::vector<std::string> namesSeen;
+  player.SetPlayStateHandler([&](long) { namesSeen.push_back(g_target.currentStationName); });
+  g_target.currentStationName = "之前的台";
   RECT second = EntryRect(listBox, 3);
   LeftDoubleClick(listBox, second.left + 60, (second.top + second.bottom) / 2);
   PumpMessages(100);
+  ASSERT_FALSE(namesSeen.empty());
+  EXPECT_EQ(namesSeen.front(), "特别 台");
+  player.SetPlayStateHandler(nullptr);
   EXPECT_EQ(g_target.calls, 1);
   EXPECT_EQ(g_target.lastRow, EntryHandle(listBox, 3));
   EXPECT_EQ(player.Url(), "http://127.0.0.1:9/Url.Asp?ID=中文 ID");

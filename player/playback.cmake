@@ -8,8 +8,8 @@ add_library(trradio_playback STATIC
   ${CMAKE_CURRENT_LIST_DIR}/update_check.cpp)
 target_link_libraries(trradio_playback PUBLIC trradio_common ole32 oleaut32 uuid user32)
 
-# The channel loader fills the grouped list control, so it joins once that control is built.
-if(TARGET trradio_listctrl)
+# The channel loader fills the grouped list control, so it joins once that control's core is built.
+if(TARGET trradio_listctrl AND EXISTS ${CMAKE_SOURCE_DIR}/listctrl/core_sources.cmake)
   target_sources(trradio_playback PRIVATE ${CMAKE_CURRENT_LIST_DIR}/channel_loader.cpp)
   target_link_libraries(trradio_playback PUBLIC trradio_listctrl)
 endif()

@@ -25,8 +25,7 @@ std::string CounterLabelText(std::string_view number) {
 }
 
 struct OnlineCounter::Shared {
-  HWND window;
-  UINT message;
+  Delivery deliver;
   std::atomic<bool> refreshing{false};
   mutable std::mutex lock;
   std::string latestText;  // guarded by lock
@@ -44,10 +43,12 @@ std::string RunOneRefresh() {
 
 }  // namespace
 
-OnlineCounter::OnlineCounter(HWND window, UINT message) : shared_(std::make_shared<Shared>()) {
-  shared_->window = window;
-  shared_->message = message;
+OnlineCounter::OnlineCounter(Delivery deliver) : shared_(std::make_shared<Shared>()) {
+  shared_->deliver = std::move(deliver);
 }
+
+OnlineCounter::OnlineCounter(HWND window, UINT message)
+    : OnlineCounter([window, message](const std::string&) { PostMessageA(window, message, 0, 0); }) {}
 
 OnlineCounter::~OnlineCounter() = default;
 
@@ -60,10 +61,10 @@ bool OnlineCounter::StartRefresh() {
       std::string text = RunOneRefresh();
       {
         std::lock_guard<std::mutex> guard(shared->lock);
-        shared->latestText = std::move(text);
+        shared->latestText = text;
       }
       shared->refreshing = false;
-      PostMessageA(shared->window, shared->message, 0, 0);
+      if (shared->deliver) shared->deliver(text);
     }).detach();
   } catch (...) {
     shared_->refreshing = false;

@@ -1,11 +1,12 @@
 // The online-user count shown in 透明标签2. A refresh runs on a worker thread: three GETs of the counter page
 // (id=3, id=1, id=3, in that order, each made even when an earlier one failed); the number of the id=1 reply
-// becomes the label text. The worker never touches a window: it keeps the text and posts a message to the
-// window that shows it, whose thread then reads LatestText(). At most one refresh is alive at a time, so a
-// hanging counter server cannot pile up threads.
+// becomes the label text. The worker never touches a window: it keeps the text and hands it on by a posted
+// message, so the window's own thread writes the label. At most one refresh is alive at a time, so a hanging
+// counter server cannot pile up threads.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,7 +23,12 @@ std::string CounterLabelText(std::string_view number);
 
 class OnlineCounter {
  public:
-  // Each finished refresh posts `message` (wParam 0, lParam 0) to `window`.
+  // Runs on the worker thread at the end of each refresh with the new label text. It must only post the text
+  // to the window's thread (for example with PostMessage), never touch a window itself.
+  using Delivery = std::function<void(const std::string& labelText)>;
+
+  explicit OnlineCounter(Delivery deliver);
+  // Each finished refresh posts `message` (wParam 0, lParam 0) to `window`, whose thread reads LatestText().
   OnlineCounter(HWND window, UINT message);
   ~OnlineCounter();
   OnlineCounter(const OnlineCounter&) = delete;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 
@@ -158,6 +160,30 @@ TEST_F(OnlineCounterTest, AHangingServerHoldsAtMostOneRefresh) {
   EXPECT_EQ(receiver.labelText, "当前在线:129人");
   RefreshOnce();
   EXPECT_EQ(receiver.labelText, "当前在线:130人");
+}
+
+TEST_F(OnlineCounterTest, ADeliveryGetsTheTextOnTheWorkerThread) {
+  ServerSetBody("/fm/count.asp", "none>0077<");
+  std::mutex lock;
+  std::string delivered;
+  DWORD deliveryThread = 0;
+  OnlineCounter posting([&](const std::string& text) {
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      delivered = text;
+      deliveryThread = GetCurrentThreadId();
+    }
+    PostMessageA(receiver.window, kCounterMessage, 0, 0);
+  });
+  receiver.counter = &posting;
+  ASSERT_TRUE(posting.StartRefresh());
+  ASSERT_TRUE(PumpUntil([&] { return receiver.notices == 1; }, 30000));
+  std::lock_guard<std::mutex> guard(lock);
+  EXPECT_EQ(delivered, "当前在线:77人");
+  EXPECT_NE(deliveryThread, GetCurrentThreadId());
+  EXPECT_NE(deliveryThread, 0u);
+  EXPECT_EQ(receiver.labelText, "当前在线:77人");
+  EXPECT_EQ(posting.LatestText(), "当前在线:77人");
 }
 
 TEST_F(OnlineCounterTest, ACounterGoneBeforeItsRefreshEndsIsHarmless) {

@@ -2,14 +2,9 @@
 # Included from player/CMakeLists.txt. kOwnVersion (player/version.h) is defined by each program.
 add_library(trradio_playback STATIC
   ${CMAKE_CURRENT_LIST_DIR}/channel_document.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/channel_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/media_player_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/online_counter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/play_state_display.cpp
   ${CMAKE_CURRENT_LIST_DIR}/update_check.cpp)
-target_link_libraries(trradio_playback PUBLIC trradio_common ole32 oleaut32 uuid user32)
-
-# The channel loader fills the grouped list control, so it joins once that control's core is built.
-if(TARGET trradio_listctrl AND EXISTS ${CMAKE_SOURCE_DIR}/listctrl/core_sources.cmake)
-  target_sources(trradio_playback PRIVATE ${CMAKE_CURRENT_LIST_DIR}/channel_loader.cpp)
-  target_link_libraries(trradio_playback PUBLIC trradio_listctrl)
-endif()
+target_link_libraries(trradio_playback PUBLIC trradio_listctrl trradio_common ole32 oleaut32 uuid user32)

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +19,7 @@
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
+#include "tests/playback/tone_wav.h"
 #include "ui/layout_window.h"
 
 namespace trr::test {
@@ -28,28 +27,6 @@ namespace {
 
 int g_endCalls = 0;
 void RecordEnd(int) { ++g_endCalls; }
-
-// A mono 16-bit tone of `seconds`: a station the control can open on this machine.
-std::string ToneWav(double seconds) {
-  const uint32_t rate = 22050, samples = static_cast<uint32_t>(seconds * rate);
-  std::string bytes = "RIFF";
-  auto put32 = [&](uint32_t v) { bytes.append(reinterpret_cast<const char*>(&v), 4); };
-  auto put16 = [&](uint16_t v) { bytes.append(reinterpret_cast<const char*>(&v), 2); };
-  put32(36 + samples * 2);
-  bytes += "WAVEfmt ";
-  put32(16);
-  put16(1);
-  put16(1);
-  put32(rate);
-  put32(rate * 2);
-  put16(2);
-  put16(16);
-  bytes += "data";
-  put32(samples * 2);
-  for (uint32_t i = 0; i < samples; ++i)
-    put16(static_cast<uint16_t>(static_cast<int16_t>(5000 * std::sin(2 * 3.14159265 * 330 * i / rate))));
-  return bytes;
-}
 
 class PlayerPlayback : public ::testing::Test {
  protected:

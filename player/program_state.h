@@ -4,16 +4,22 @@
 #include <ole2.h>
 #include <wmp.h>
 
+#include <memory>
 #include <string>
 
 #include "common/com_ptr.h"
+#include "listctrl/group_list.h"
+#include "player/media_player_host.h"
+#include "player/online_counter.h"
 
 namespace trr {
 
 struct ProgramState {
   std::string cachePath;           // program directory + "\GB.Dat"
   std::string channelListBytes;    // body of the channel-list download, when one was made
-  // The channel list control object joins here with the list control library.
+  GroupList channelList;           // the station list; its window is created by the channel loader
+  std::unique_ptr<MediaPlayerHost> mediaPlayer;  // 电视播放器's control, hosted by the load handler
+  std::unique_ptr<OnlineCounter> onlineCounter;  // made at the first tick of 时钟1
   ComPtr<IWMPControls> wmpControls;  // taken from the media player after the main window exists
   ComPtr<IWMPSettings> wmpSettings;
   ComPtr<IWMPNetwork> wmpNetwork;    // held until exit; nothing reads it

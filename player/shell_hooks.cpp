@@ -1,26 +1,94 @@
 #include "player/shell_hooks.h"
 
+#include <string>
+
+#include "common/file_util.h"
+#include "player/channel_loader.h"
+#include "player/main_window.h"
+#include "player/play_state_display.h"
+#include "player/program_end.h"
+#include "player/program_state.h"
+#include "player/update_check.h"
+#include "ui/layout_window.h"
+
 namespace trr {
+namespace {
 
-// Empty until the channel loader is joined in.
-void LoadChannels(HWND) {}
+constexpr char kListHost[] = "图片框";
+constexpr char kPlayerHost[] = "电视播放器";
+constexpr char kStatusLabel[] = "状态标签";
+constexpr char kStateWordLabel[] = "时间标签";
+constexpr char kCounterLabel[] = "透明标签2";
 
-// Empty until the media player control is hosted in 电视播放器.
-void TakeMediaPlayerObjects(HWND) {}
+// The list control's row double-click: start the station.
+int32_t __stdcall OnStationDoubleClick(int32_t row, int32_t, int32_t) {
+  ProgramState& state = State();
+  if (state.mediaPlayer) StartStationFromRow(state.channelList, row, *state.mediaPlayer, state.currentStationName);
+  return 0;
+}
 
-// Empty until the update check is joined in.
-void RunUpdateCheck(HWND) {}
+// The media player's play-state change: the status labels and the player's own visibility.
+void ShowPlayState(HWND mainWindow, long playState) {
+  PlayStateSetters setters;
+  setters.setStatusText = [mainWindow](const std::string& text) {
+    ui::SetControlText(mainWindow, kStatusLabel, text);
+  };
+  setters.setStateWord = [mainWindow](const std::string& text) {
+    ui::SetControlText(mainWindow, kStateWordLabel, text);
+  };
+  setters.setPlayerVisible = [mainWindow](bool visible) { ui::SetControlVisible(mainWindow, kPlayerHost, visible); };
+  ApplyPlayState(playState, State().currentStationName, setters);
+}
 
-// Empty until the online counter is joined in.
-void RefreshOnlineCount(HWND) {}
+}  // namespace
 
-// Empty until playback is joined in.
-void StopPlayback(HWND) {}
+void LoadChannels(HWND mainWindow) {
+  ProgramState& state = State();
+  std::string document;
+  ReadWholeFile(state.cachePath, document);  // a missing or unreadable cache reads as an empty directory
+  LoadChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), document, StationPictureBytes(),
+                  &OnStationDoubleClick);
+}
 
-// Empty until playback is joined in.
-void ApplyVolume(HWND, int) {}
+void TakeMediaPlayerObjects(HWND mainWindow) {
+  ProgramState& state = State();
+  auto player = std::make_unique<MediaPlayerHost>();
+  // A machine without the control still runs the player: the list shows, and double-clicks start nothing.
+  if (player->Create(ui::FindControl(mainWindow, kPlayerHost))) {
+    player->SetPlayStateHandler([mainWindow](long playState) { ShowPlayState(mainWindow, playState); });
+    state.wmpControls = player->Controls();
+    state.wmpSettings = player->Settings();
+    state.wmpNetwork = player->Network();
+  }
+  state.mediaPlayer = std::move(player);
+}
 
-// Empty until the list control is joined in.
-void ReleaseListControlState() {}
+void RunUpdateCheck(HWND) {
+  if (CheckForUpdate(State().remoteVersionText) == UpdateDecision::HandOver) EndProgram(0);
+}
+
+void RefreshOnlineCount(HWND mainWindow) {
+  ProgramState& state = State();
+  if (!state.onlineCounter) {
+    // The worker hands the text to the label's own thread; it never writes the label itself.
+    HWND label = ui::FindControl(mainWindow, kCounterLabel);
+    state.onlineCounter =
+        std::make_unique<OnlineCounter>([label](const std::string& text) { ui::PostControlText(label, text); });
+  }
+  // A tick that finds the previous refresh still running is skipped.
+  state.onlineCounter->StartRefresh();
+}
+
+void StopPlayback(HWND) {
+  ProgramState& state = State();
+  if (state.wmpControls) state.wmpControls->stop();
+}
+
+void ApplyVolume(HWND, int position) {
+  ProgramState& state = State();
+  if (state.wmpSettings) state.wmpSettings->put_volume(position);
+}
+
+void ReleaseListControlState() { ReleaseAllListControls(); }
 
 }  // namespace trr

@@ -99,7 +99,8 @@ class Handler(BaseHTTPRequestHandler):
     def apply_fault(self, path):
         state = self.server.state
         with state.lock:
-            mode, delay = state.faults.get(path, ("normal", 0.0))
+            # A fault set for a path with its query ("/fm/count.asp?id=3") wins over one for the bare path.
+            mode, delay = state.faults.get(self.path, state.faults.get(path, ("normal", 0.0)))
             generation = state.generation
         if mode == "fail":
             self.close_connection = True
@@ -151,7 +152,7 @@ class Handler(BaseHTTPRequestHandler):
                 state.count += 1 if ident == "1" else 0
                 count = state.count
             if ident == "1":
-                body = b'<html><body><span style="display:none">%04d</span></body></html>' % count
+                body = b'<html><body><span style=display:none>%04d</span></body></html>' % count
             else:
                 body = b"<html><body>ok</body></html>"
             return self.send_body(body)

@@ -1,0 +1,52 @@
+// The online-user count shown in 透明标签2. A refresh runs on a worker thread: three GETs of the counter page
+// (id=3, id=1, id=3, in that order, each made even when an earlier one failed); the number of the id=1 reply
+// becomes the label text. The worker never touches a window: it keeps the text and hands it on by a posted
+// message, so the window's own thread writes the label. At most one refresh is alive at a time, so a hanging
+// counter server cannot pile up threads.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace trr {
+
+// The number of a counter reply as decimal text: the bytes after the first "none>" (letter case significant)
+// up to the next "<", converted to an integer, leading zeros dropped. "0" for anything else, a missing "<"
+// included.
+std::string ParseCounterReply(std::string_view reply);
+
+// "当前在线:" + number + "人".
+std::string CounterLabelText(std::string_view number);
+
+class OnlineCounter {
+ public:
+  // Runs on the worker thread at the end of each refresh with the new label text. It must only post the text
+  // to the window's thread (for example with PostMessage), never touch a window itself.
+  using Delivery = std::function<void(const std::string& labelText)>;
+
+  explicit OnlineCounter(Delivery deliver);
+  // Each finished refresh posts `message` (wParam 0, lParam 0) to `window`, whose thread reads LatestText().
+  OnlineCounter(HWND window, UINT message);
+  ~OnlineCounter();
+  OnlineCounter(const OnlineCounter&) = delete;
+  OnlineCounter& operator=(const OnlineCounter&) = delete;
+
+  // Starts one refresh on a new worker thread and returns at once. False (and nothing started) while an
+  // earlier refresh is still running, or when no thread could be started.
+  bool StartRefresh();
+
+  // Label text of the last finished refresh; empty before the first has finished.
+  std::string LatestText() const;
+
+  // True while a refresh thread is alive.
+  bool IsRefreshing() const;
+
+ private:
+  struct Shared;
+  std::shared_ptr<Shared> shared_;  // also held by a running worker, which may outlive this object
+};
+
+}  // namespace trr

@@ -1,0 +1,216 @@
+#include "skin/skin_painter.h"
+
+#include <commctrl.h>
+
+namespace trskin {
+namespace {
+
+// Dressed windows and their own procedures. A fixed table keeps the engine free of heap state that would have
+// to be torn down in a particular order at detach.
+struct Dressed {
+  HWND window;
+  WNDPROC original;
+  bool unicode;
+};
+constexpr int kMaxDressed = 1024;
+Dressed g_dressed[kMaxDressed];
+int g_dressedCount = 0;
+SkinColours g_colours;
+HBRUSH g_background = nullptr;
+
+Dressed* FindDressed(HWND window) {
+  for (int i = 0; i < g_dressedCount; ++i)
+    if (g_dressed[i].window == window) return &g_dressed[i];
+  return nullptr;
+}
+
+void Forget(HWND window) {
+  for (int i = 0; i < g_dressedCount; ++i) {
+    if (g_dressed[i].window == window) {
+      g_dressed[i] = g_dressed[--g_dressedCount];
+      return;
+    }
+  }
+}
+
+bool HasCaption(HWND window) {
+  return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+}
+
+void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  if (!brush) return;
+  FillRect(dc, &rect, brush);
+  DeleteObject(brush);
+}
+
+// Paints the frame and the title bar over what the system drew: frame strips in the frame colour, the band
+// above the client area in the caption colour with the caption text and a close glyph. Hit-testing stays the
+// system's, so the close box still works where the glyph is drawn.
+void PaintFrame(HWND window) {
+  RECT outer;
+  if (!GetWindowRect(window, &outer)) return;
+  POINT clientOrigin = {0, 0};
+  ClientToScreen(window, &clientOrigin);
+  RECT client;
+  GetClientRect(window, &client);
+  int width = outer.right - outer.left;
+  int height = outer.bottom - outer.top;
+  int left = clientOrigin.x - outer.left;
+  int top = clientOrigin.y - outer.top;
+  int right = left + client.right;
+  int bottom = top + client.bottom;
+  if (left <= 0 || top <= 0) return;
+  HDC dc = GetWindowDC(window);
+  if (!dc) return;
+  RECT strip;
+  SetRect(&strip, 0, 0, left, height);
+  FillColour(dc, strip, g_colours.frame);
+  SetRect(&strip, right, 0, width, height);
+  FillColour(dc, strip, g_colours.frame);
+  SetRect(&strip, 0, bottom, width, height);
+  FillColour(dc, strip, g_colours.frame);
+  SetRect(&strip, 0, 0, width, left);
+  FillColour(dc, strip, g_colours.frame);
+  RECT band = {left, left, right, top};
+  if (band.bottom <= band.top) band.top = 0;
+  FillColour(dc, band, g_colours.caption);
+
+  wchar_t caption[256];
+  int length = GetWindowTextW(window, caption, 256);
+  HFONT font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ previousFont = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, g_colours.captionText);
+  int glyph = band.bottom - band.top;
+  RECT textRect = {band.left + 6, band.top, band.right - glyph - 4, band.bottom};
+  DrawTextW(dc, caption, length, &textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+  SelectObject(dc, previousFont);
+
+  if ((GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU) && glyph > 8) {
+    HPEN pen = CreatePen(PS_SOLID, 2, g_colours.captionText);
+    HGDIOBJ previousPen = SelectObject(dc, pen);
+    int inset = glyph / 3;
+    int x0 = band.right - glyph + inset, x1 = band.right - inset;
+    int y0 = band.top + inset, y1 = band.bottom - inset;
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+    MoveToEx(dc, x1, y0, nullptr);
+    LineTo(dc, x0, y1);
+    SelectObject(dc, previousPen);
+    DeleteObject(pen);
+  }
+  ReleaseDC(window, dc);
+}
+
+void DressProgressBar(HWND window) {
+  char className[64];
+  if (!GetClassNameA(window, className, sizeof(className))) return;
+  if (lstrcmpiA(className, PROGRESS_CLASSA) != 0) return;
+  SendMessageA(window, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(g_colours.bar));
+  SendMessageA(window, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(g_colours.barBackground));
+}
+
+LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Dressed* dressed = FindDressed(window);
+  if (!dressed || !dressed->original) return DefWindowProcA(window, message, wParam, lParam);
+  WNDPROC original = dressed->original;
+  bool unicode = dressed->unicode;
+  auto callOriginal = [&]() {
+    return unicode ? CallWindowProcW(original, window, message, wParam, lParam)
+                   : CallWindowProcA(original, window, message, wParam, lParam);
+  };
+  switch (message) {
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+    case WM_SETTEXT: {
+      LRESULT result = callOriginal();
+      if (HasCaption(window)) PaintFrame(window);
+      return result;
+    }
+    case WM_ERASEBKGND:
+      if (HasCaption(window) && g_background) {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, g_background);
+        return 1;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: {
+      LRESULT result = callOriginal();
+      if (!g_background) return result;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      // A program that chose its own text colour keeps it; texts left at the system colour get the skin's.
+      if (GetTextColor(dc) == GetSysColor(COLOR_WINDOWTEXT) || GetTextColor(dc) == GetSysColor(COLOR_BTNTEXT))
+        SetTextColor(dc, g_colours.text);
+      SetBkColor(dc, g_colours.background);
+      return reinterpret_cast<LRESULT>(g_background);
+    }
+    case WM_NCDESTROY: {
+      LRESULT result = callOriginal();
+      if (unicode)
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      else
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      Forget(window);
+      return result;
+    }
+    default:
+      break;
+  }
+  return callOriginal();
+}
+
+}  // namespace
+
+bool SetSkinColours(const SkinColours& colours) {
+  g_colours = colours;
+  if (g_background) DeleteObject(g_background);
+  g_background = CreateSolidBrush(colours.background);
+  return g_background != nullptr;
+}
+
+bool DressWindow(HWND window) {
+  if (!IsWindow(window)) return false;
+  if (FindDressed(window)) return true;
+  if (g_dressedCount >= kMaxDressed) return false;
+  bool unicode = IsWindowUnicode(window) != FALSE;
+  Dressed& slot = g_dressed[g_dressedCount];
+  slot.window = window;
+  slot.unicode = unicode;
+  slot.original = nullptr;
+  ++g_dressedCount;
+  LONG_PTR previous = unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinProc))
+                              : SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SkinProc));
+  if (!previous) {
+    Forget(window);
+    return false;
+  }
+  FindDressed(window)->original = reinterpret_cast<WNDPROC>(previous);
+  DressProgressBar(window);
+  if (IsWindowVisible(window)) {
+    if (HasCaption(window)) SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER |
+                                                                         SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    InvalidateRect(window, nullptr, TRUE);
+  }
+  return true;
+}
+
+void UndressAll() {
+  while (g_dressedCount > 0) {
+    Dressed& last = g_dressed[g_dressedCount - 1];
+    if (IsWindow(last.window) && last.original) {
+      if (last.unicode)
+        SetWindowLongPtrW(last.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(last.original));
+      else
+        SetWindowLongPtrA(last.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(last.original));
+    }
+    --g_dressedCount;
+  }
+  if (g_background) DeleteObject(g_background);
+  g_background = nullptr;
+}
+
+}  // namespace trskin

@@ -53,8 +53,9 @@ bool ParseSkinFile(const char* data, size_t size, SkinFile& out) {
     const char* equals = static_cast<const char*>(std::memchr(line, '=', length));
     if (!equals) return false;
     size_t nameLength = static_cast<size_t>(equals - line);
+    while (nameLength > 0 && (line[nameLength - 1] == ' ' || line[nameLength - 1] == '\t')) --nameLength;
     const char* value = equals + 1;
-    size_t valueLength = length - nameLength - 1;
+    size_t valueLength = static_cast<size_t>(line + length - value);
     if (Equals(line, nameLength, "password")) {
       if (valueLength > kMaxPassword) return false;
       std::memcpy(out.password, value, valueLength);

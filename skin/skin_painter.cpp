@@ -1,6 +1,7 @@
 #include "skin/skin_painter.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 namespace trskin {
 namespace {
@@ -107,6 +108,8 @@ void DressProgressBar(HWND window) {
   char className[64];
   if (!GetClassNameA(window, className, sizeof(className))) return;
   if (lstrcmpiA(className, PROGRESS_CLASSA) != 0) return;
+  // A themed bar draws with the theme's colours and ignores the ones set below.
+  SetWindowTheme(window, L" ", L" ");
   SendMessageA(window, PBM_SETBARCOLOR, 0, static_cast<LPARAM>(g_colours.bar));
   SendMessageA(window, PBM_SETBKCOLOR, 0, static_cast<LPARAM>(g_colours.barBackground));
 }
@@ -147,6 +150,12 @@ LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         SetTextColor(dc, g_colours.text);
       SetBkColor(dc, g_colours.background);
       return reinterpret_cast<LRESULT>(g_background);
+    }
+    case WM_CREATE: {
+      // A control dressed while being created sets up its own state here; colours sent earlier are lost.
+      LRESULT result = callOriginal();
+      DressProgressBar(window);
+      return result;
     }
     case WM_NCDESTROY: {
       LRESULT result = callOriginal();

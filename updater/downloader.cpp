@@ -114,21 +114,73 @@ void Downloader::Run() {
     Report(kDownloadFailed, static_cast<int32_t>(error));
 }
 
+// Splits an address into host, port, path and credentials; false when it cannot be parsed.
+static bool CrackAddress(const std::string& address, std::string& host, INTERNET_PORT& port, std::string& path,
+                  std::string& user, std::string& password, bool& secure) {
+  char hostBuffer[256] = {}, pathBuffer[2048] = {}, extraBuffer[1024] = {}, userBuffer[128] = {},
+       passwordBuffer[128] = {};
+  URL_COMPONENTSA parts = {};
+  parts.dwStructSize = sizeof(parts);
+  parts.lpszHostName = hostBuffer;
+  parts.dwHostNameLength = sizeof(hostBuffer);
+  parts.lpszUrlPath = pathBuffer;
+  parts.dwUrlPathLength = sizeof(pathBuffer);
+  parts.lpszExtraInfo = extraBuffer;
+  parts.dwExtraInfoLength = sizeof(extraBuffer);
+  parts.lpszUserName = userBuffer;
+  parts.dwUserNameLength = sizeof(userBuffer);
+  parts.lpszPassword = passwordBuffer;
+  parts.dwPasswordLength = sizeof(passwordBuffer);
+  if (!InternetCrackUrlA(address.c_str(), 0, 0, &parts) || !hostBuffer[0]) return false;
+  host = hostBuffer;
+  port = parts.nPort;
+  path = std::string(pathBuffer[0] ? pathBuffer : "/") + extraBuffer;
+  user = userBuffer;
+  password = passwordBuffer;
+  secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  return true;
+}
+
+// Keeps a handle where Release can close it; false (and the handle closed) when Release has begun.
+bool Downloader::Keep(HINTERNET handle, HINTERNET& slot) {
+  std::lock_guard<std::mutex> lock(connectionLock_);
+  if (stopping_) {
+    InternetCloseHandle(handle);
+    return false;
+  }
+  slot = handle;
+  return true;
+}
+
 bool Downloader::OpenHttp(HINTERNET session, int64_t& size, DWORD& error) {
+  std::string host, path, user, password;
+  INTERNET_PORT port = 0;
+  bool secure = false;
+  if (!CrackAddress(source_, host, port, path, user, password, secure)) {
+    error = ERROR_INTERNET_INVALID_URL;
+    return false;
+  }
+  HINTERNET connection = InternetConnectA(session, host.c_str(), port, user.empty() ? nullptr : user.c_str(),
+                                          user.empty() ? nullptr : password.c_str(), INTERNET_SERVICE_HTTP, 0, 0);
+  if (!connection) {
+    error = GetLastError();
+    return false;
+  }
+  if (!Keep(connection, connection_)) return false;
   DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
-                INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
-  HINTERNET file = InternetOpenUrlA(session, source_.c_str(), nullptr, 0, flags, 0);
+                INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | (secure ? INTERNET_FLAG_SECURE : 0);
+  HINTERNET file = HttpOpenRequestA(connection, "GET", path.c_str(), nullptr, nullptr, nullptr, flags, 0);
   if (!file) {
     error = GetLastError();
     return false;
   }
-  {
-    std::lock_guard<std::mutex> lock(connectionLock_);
-    if (stopping_) {
-      InternetCloseHandle(file);
-      return false;
-    }
-    file_ = file;
+  if (!Keep(file, file_)) return false;
+  // Set on the request itself: the waits for the reply and for each block of the body are bounded by it, and
+  // so is the time Release may have to wait for a server that stopped answering.
+  SetTimeouts(file);
+  if (!HttpSendRequestA(file, nullptr, 0, nullptr, 0)) {
+    error = GetLastError();
+    return false;
   }
   DWORD status = 0, length = sizeof(status);
   if (!HttpQueryInfoA(file, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr) ||
@@ -145,6 +197,14 @@ bool Downloader::OpenHttp(HINTERNET session, int64_t& size, DWORD& error) {
                : -1;
   }
   return true;
+}
+
+void Downloader::SetTimeouts(HINTERNET handle) {
+  DWORD timeouts[][2] = {{INTERNET_OPTION_CONNECT_TIMEOUT, DWORD(request_.connectTimeoutMs)},
+                         {INTERNET_OPTION_SEND_TIMEOUT, DWORD(request_.sendTimeoutMs)},
+                         {INTERNET_OPTION_RECEIVE_TIMEOUT, DWORD(request_.receiveTimeoutMs)}};
+  for (auto& option : timeouts)
+    if (int32_t(option[1]) > 0) InternetSetOptionA(handle, option[0], &option[1], sizeof(option[1]));
 }
 
 bool Downloader::OpenFtp(HINTERNET session, int64_t& size, DWORD& error) {
@@ -172,30 +232,23 @@ bool Downloader::OpenFtp(HINTERNET session, int64_t& size, DWORD& error) {
     error = GetLastError();
     return false;
   }
-  {
-    std::lock_guard<std::mutex> lock(connectionLock_);
-    if (stopping_) {
-      InternetCloseHandle(connection);
-      return false;
-    }
-    connection_ = connection;
+  if (!Keep(connection, connection_)) return false;
+  SetTimeouts(connection);
+  // The size comes from the directory listing: FtpGetFileSize is not answered by every implementation of the
+  // platform. The listing must be closed before the file is opened on the same session.
+  size = -1;
+  WIN32_FIND_DATAA found;
+  if (HINTERNET listing = FtpFindFirstFileA(connection, path, &found, INTERNET_FLAG_RELOAD, 0)) {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      size = (int64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    InternetCloseHandle(listing);
   }
   HINTERNET file = FtpOpenFileA(connection, path, GENERIC_READ, FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
   if (!file) {
     error = GetLastError();
     return false;
   }
-  {
-    std::lock_guard<std::mutex> lock(connectionLock_);
-    if (stopping_) {
-      InternetCloseHandle(file);
-      return false;
-    }
-    file_ = file;
-  }
-  DWORD high = 0;
-  DWORD low = FtpGetFileSize(file, &high);
-  size = (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) ? -1 : (int64_t(high) << 32 | low);
+  if (!Keep(file, file_)) return false;
   return true;
 }
 
@@ -220,20 +273,8 @@ bool Downloader::Transfer(DWORD& error) {
       error = GetLastError();
       continue;
     }
-    {
-      std::lock_guard<std::mutex> lock(connectionLock_);
-      if (stopping_) {
-        InternetCloseHandle(session);
-        return false;
-      }
-      session_ = session;
-    }
-    DWORD timeouts[][2] = {{INTERNET_OPTION_CONNECT_TIMEOUT, DWORD(request_.connectTimeoutMs)},
-                           {INTERNET_OPTION_SEND_TIMEOUT, DWORD(request_.sendTimeoutMs)},
-                           {INTERNET_OPTION_RECEIVE_TIMEOUT, DWORD(request_.receiveTimeoutMs)},
-                           {INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, DWORD(request_.receiveTimeoutMs)}};
-    for (auto& option : timeouts)
-      if (int32_t(option[1]) > 0) InternetSetOptionA(session, option[0], &option[1], sizeof(option[1]));
+    if (!Keep(session, session_)) return false;
+    SetTimeouts(session);
     open = ftp ? OpenFtp(session, size, error) : OpenHttp(session, size, error);
   }
   if (!open || stopping_) return false;

@@ -34,7 +34,9 @@ class Downloader {
   int64_t Speed() const;
 
   // Stops a running transfer (closing its connection), waits for the worker, removes an unfinished temporary
-  // file. No event is reported once this returns. Safe to call more than once.
+  // file. No event is reported once this returns. Safe to call more than once. A transfer that is receiving
+  // data stops after its current block; one waiting on a silent server stops within the receive timeout
+  // (field 10), as the platform does not interrupt that wait when its handle is closed.
   void Release();
 
  private:
@@ -49,6 +51,8 @@ class Downloader {
   void Report(int32_t code, int32_t value);
   void AddSample(int64_t bytes);
   void CloseConnection();
+  bool Keep(HINTERNET handle, HINTERNET& slot);
+  void SetTimeouts(HINTERNET handle);
 
   std::string source_, destination_, userName_, password_, fileTypes_;
   DownloadRequest request_;

@@ -168,12 +168,12 @@ TEST_F(UpdaterFlowTest, FirstRunWritesItsFilesDownloadsAndStartsTheNewPlayerOnYe
 }
 
 TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndSeparatesCurrentAndProgramDirectories) {
-  ServeFromBin("/other/new player.exe", "updater_standin_player.exe");
+  ServeFromBin("/other/new-player.exe", "updater_standin_player.exe");
   ScopedTempDir program;
   ScopedTempDir current;
   ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", program.File("TrRadioDl.exe")));
   ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\updater_standin_player.exe", program.File("trRadio.exe")));
-  std::string settings = "[基本设置]\r\nup=   " + TestServerUrl() + "/other/new%20player.exe  \r\nupr=x\r\n";
+  std::string settings = "[基本设置]\r\nup=   " + TestServerUrl() + "/other/new-player.exe  \r\nupr=x\r\n";
   ASSERT_TRUE(WriteWholeFile(program.File("trup.ini"), settings));
   ASSERT_TRUE(WriteWholeFile(current.File("trtv.exe"), "the TV player"));
   ASSERT_TRUE(WriteWholeFile(program.File("trtv.exe"), "another TV player"));
@@ -191,7 +191,7 @@ TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndSeparatesCurrentAndProgram
   EXPECT_TRUE(FileExists(program.File("trtv.exe")));
   auto log = ServerRequestLog();
   ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[1], "/other/new%20player.exe");  // the trimmed address
+  EXPECT_EQ(log[1], "/other/new-player.exe");  // the trimmed address
 
   PostMessageA(box, WM_COMMAND, IDYES, 0);
   EXPECT_EQ(updater.WaitForExit(10000), 0u);

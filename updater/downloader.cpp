@@ -6,11 +6,18 @@
 #include <vector>
 
 #include "common/gbk_text.h"
+#include "updater/block_writer.h"
 
 namespace trr {
 namespace {
 
-constexpr DWORD kReadBlock = 64 * 1024;
+// Large reads keep the per-call cost of the platform low; four blocks let the network run ahead of the disk.
+constexpr DWORD kReadBlock = 1024 * 1024;
+constexpr int kWriteBlocks = 4;
+constexpr DWORD kMinRead = 16 * 1024;
+constexpr DWORD kStartRead = 64 * 1024;
+constexpr DWORD kQuickReadMs = 20;
+constexpr DWORD kSlowReadMs = 150;
 constexpr DWORD kRetryPauseMs = 500;
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
@@ -73,9 +80,13 @@ void Downloader::AddSample(int64_t bytes) {
   std::lock_guard<std::mutex> lock(sampleLock_);
   DWORD now = GetTickCount();
   // One sample per sixteenth of a window keeps 64 slots covering four windows.
+  // Within that time the newest sample only takes the new count, so the last one always holds the total.
   if (sampleCount_ > 0) {
-    const Sample& last = samples_[(sampleNext_ - 1 + kSamples) % kSamples];
-    if (now - last.tick < speedWindowMs_ / 16) return;
+    Sample& last = samples_[(sampleNext_ - 1 + kSamples) % kSamples];
+    if (now - last.tick < speedWindowMs_ / 16) {
+      last.bytes = bytes;
+      return;
+    }
   }
   samples_[sampleNext_] = {now, bytes};
   sampleNext_ = (sampleNext_ + 1) % kSamples;
@@ -287,30 +298,47 @@ bool Downloader::Transfer(DWORD& error) {
     error = GetLastError();
     return false;
   }
-  std::vector<char> block(kReadBlock);
   bool complete = false;
-  int64_t received = 0;
+  bool readFailed = false;
+  int64_t received = 0;  // from the network; received_ counts what is on disk
   HINTERNET file = file_;
-  while (!stopping_) {
-    DWORD got = 0;
-    if (!InternetReadFile(file, block.data(), kReadBlock, &got)) {
-      error = GetLastError();
-      break;
+  DWORD want = kStartRead;
+  {
+    BlockWriter writer(out.get(), kReadBlock, kWriteBlocks, [this](int64_t onDisk) {
+      received_.store(onDisk);
+      AddSample(onDisk);
+    });
+    while (!stopping_) {
+      std::vector<char> block = writer.Take();
+      if (block.empty()) break;  // a write failed
+      // A read returns only once its whole length has arrived (or the body ends). The length follows the link:
+      // it doubles while reads come back at once and halves when one takes long, so a fast link gets large
+      // reads and a slow one small reads that keep progress and Release prompt.
+      DWORD got = 0;
+      DWORD began = GetTickCount();
+      bool read = InternetReadFile(file, block.data(), want, &got) != FALSE;
+      DWORD took = GetTickCount() - began;
+      if (took < kQuickReadMs && want < kReadBlock) want *= 2;
+      if (took > kSlowReadMs && want > kMinRead) want /= 2;
+      if (!read) {
+        error = GetLastError();
+        readFailed = true;
+        break;
+      }
+      if (got == 0) {
+        // A clean end: complete only when the announced size (if any) has arrived in full.
+        complete = size < 0 || received == size;
+        break;
+      }
+      received += got;
+      writer.Submit(std::move(block), got);
+      if (size >= 0 && received > size) break;  // more than announced: not the file we were promised
     }
-    if (got == 0) {
-      // A clean end: complete only when the announced size (if any) has arrived in full.
-      complete = size < 0 || received == size;
-      break;
+    DWORD writeError = 0;
+    if (!writer.Finish(writeError)) {
+      complete = false;
+      if (!readFailed) error = writeError;
     }
-    DWORD put = 0;
-    if (!WriteFile(out.get(), block.data(), got, &put, nullptr) || put != got) {
-      error = GetLastError();
-      break;
-    }
-    received += got;
-    received_.store(received);
-    AddSample(received);
-    if (size >= 0 && received > size) break;  // more than announced: not the file we were promised
   }
   out.reset();
   if (complete && !stopping_ &&

@@ -328,5 +328,44 @@ TEST_F(UpdaterFlowTest, SkinnedWindowMidDownloadAndTheNoAnswer) {
   EXPECT_TRUE(Contents(dir.File("trRadio.exe")) == big);
 }
 
+TEST_F(UpdaterFlowTest, GivingUpARunningUpgradeAsksAndRemovesTheSettingsOnYes) {
+  std::mt19937 random(9);
+  std::string big(1024 * 1024, '\0');
+  for (char& c : big) c = static_cast<char>(random());
+  ASSERT_TRUE(WriteWholeFile(BinDirectory() + "\\updater_served_giveup.exe", big));
+  ServeFromBin("/trftv/trRadio.exe", "updater_served_giveup.exe");
+  ServerControl("/__control/rate?bytes=102400");
+  ScopedTempDir dir;
+  ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
+  ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), "the installed player"));
+  UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
+  ASSERT_TRUE(updater.started());
+  HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitForFile(dir.File("trRadio.exe.part"), 10000));
+  HWND cancel = ControlById(window, k按钮2);
+  ASSERT_NE(cancel, nullptr);
+
+  // "No" lets the upgrade go on.
+  PostMessageA(cancel, BM_CLICK, 0, 0);
+  HWND box = WaitForWindow(updater.id(), "#32770", kQuestionTitle, 10000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(test::FindChildByText(box, kGiveUpQuestion), nullptr);
+  PostMessageA(box, WM_COMMAND, IDNO, 0);
+  EXPECT_EQ(updater.WaitForExit(1000), static_cast<DWORD>(STILL_ACTIVE));
+  EXPECT_TRUE(FileExists(dir.File("trup.ini")));
+
+  // "Yes" ends the updater at once: settings removed, the transfer released, the installed player kept.
+  PostMessageA(cancel, BM_CLICK, 0, 0);
+  box = WaitForWindow(updater.id(), "#32770", kQuestionTitle, 10000);
+  ASSERT_NE(box, nullptr);
+  PostMessageA(box, WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(updater.WaitForExit(10000), 0u);
+  EXPECT_FALSE(FileExists(dir.File("trup.ini")));
+  EXPECT_EQ(Contents(dir.File("trRadio.exe")), "the installed player");
+  EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
+  EXPECT_FALSE(FileExists(dir.File("standin-ran.txt")));
+}
+
 }  // namespace
 }  // namespace trr

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include "common/scoped_win.h"
+
 namespace trskin {
 namespace {
 
@@ -39,11 +41,25 @@ bool HasCaption(HWND window) {
 }
 
 void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  if (!brush) return;
-  FillRect(dc, &rect, brush);
-  DeleteObject(brush);
+  trr::ScopedBrush brush(CreateSolidBrush(colour));
+  if (brush) FillRect(dc, &rect, brush.get());
 }
+
+// A window's whole-window device context from GetWindowDC, released with ReleaseDC.
+class ScopedNonClientDc {
+ public:
+  explicit ScopedNonClientDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+  ~ScopedNonClientDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  ScopedNonClientDc(const ScopedNonClientDc&) = delete;
+  ScopedNonClientDc& operator=(const ScopedNonClientDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
 
 // Paints the frame and the title bar over what the system drew: frame strips in the frame colour, the band
 // above the client area in the caption colour with the caption text and a close glyph. Hit-testing stays the
@@ -62,7 +78,8 @@ void PaintFrame(HWND window) {
   int right = left + client.right;
   int bottom = top + client.bottom;
   if (left <= 0 || top <= 0) return;
-  HDC dc = GetWindowDC(window);
+  ScopedNonClientDc windowDc(window);
+  HDC dc = windowDc.get();
   if (!dc) return;
   RECT strip;
   SetRect(&strip, 0, 0, left, height);
@@ -80,17 +97,18 @@ void PaintFrame(HWND window) {
   wchar_t caption[256];
   int length = GetWindowTextW(window, caption, 256);
   HFONT font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  HGDIOBJ previousFont = SelectObject(dc, font);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, g_colours.captionText);
   int glyph = band.bottom - band.top;
-  RECT textRect = {band.left + 6, band.top, band.right - glyph - 4, band.bottom};
-  DrawTextW(dc, caption, length, &textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
-  SelectObject(dc, previousFont);
+  {
+    trr::ScopedSelect selectFont(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, g_colours.captionText);
+    RECT textRect = {band.left + 6, band.top, band.right - glyph - 4, band.bottom};
+    DrawTextW(dc, caption, length, &textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+  }
 
   if ((GetWindowLongA(window, GWL_STYLE) & WS_SYSMENU) && glyph > 8) {
-    HPEN pen = CreatePen(PS_SOLID, 2, g_colours.captionText);
-    HGDIOBJ previousPen = SelectObject(dc, pen);
+    trr::ScopedPen pen(CreatePen(PS_SOLID, 2, g_colours.captionText));
+    trr::ScopedSelect selectPen(dc, pen.get());
     int inset = glyph / 3;
     int x0 = band.right - glyph + inset, x1 = band.right - inset;
     int y0 = band.top + inset, y1 = band.bottom - inset;
@@ -98,10 +116,7 @@ void PaintFrame(HWND window) {
     LineTo(dc, x1, y1);
     MoveToEx(dc, x1, y0, nullptr);
     LineTo(dc, x0, y1);
-    SelectObject(dc, previousPen);
-    DeleteObject(pen);
   }
-  ReleaseDC(window, dc);
 }
 
 void DressProgressBar(HWND window) {

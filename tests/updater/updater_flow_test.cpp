@@ -207,6 +207,7 @@ TEST_F(UpdaterFlowTest, ACutTransferIsNeverReportedAndClosingKeepsTheInstalledPl
   ScopedTempDir dir;
   ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
   ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), "the installed player"));
+  ASSERT_TRUE(WriteWholeFile(dir.File("trtv.exe"), "the TV player"));
   UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
   ASSERT_TRUE(updater.started());
   HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
@@ -215,6 +216,7 @@ TEST_F(UpdaterFlowTest, ACutTransferIsNeverReportedAndClosingKeepsTheInstalledPl
   EXPECT_EQ(WaitForWindow(updater.id(), "#32770", nullptr, 3500), nullptr);
   EXPECT_EQ(Contents(dir.File("trRadio.exe")), "the installed player");
   EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
+  EXPECT_FALSE(FileExists(dir.File("trtv.exe")));  // deleted at the start, whatever the transfer does
   std::string expectedSize = "文件大小: " + FormatDecimal(double(standin_.size()) / 1048576.0, 2) + " MB";
   EXPECT_EQ(Label(window, k标签大小), expectedSize);
   EXPECT_NE(Label(window, k标签时间), "升级进度: 100 %");

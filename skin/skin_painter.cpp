@@ -119,6 +119,37 @@ void PaintFrame(HWND window) {
   }
 }
 
+// Repaints every client pixel of the system dialog face colour in the skin's background, for windows that
+// paint their own surface in WM_PAINT rather than erasing it: a mask of the face-coloured pixels is made from a
+// copy of the client area, and the background brush is laid through it.
+void RecolourFace(HWND window) {
+  RECT client;
+  if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0 || !g_background) return;
+  int width = client.right, height = client.bottom;
+  trr::ScopedWindowDc windowDc(window);
+  HDC dc = windowDc.get();
+  if (!dc) return;
+  trr::ScopedMemoryDc copyDc(CreateCompatibleDC(dc));
+  trr::ScopedMemoryDc maskDc(CreateCompatibleDC(dc));
+  trr::ScopedBitmap copy(CreateCompatibleBitmap(dc, width, height));
+  trr::ScopedBitmap mask(CreateBitmap(width, height, 1, 1, nullptr));
+  if (!copyDc || !maskDc || !copy || !mask) return;
+  trr::ScopedSelect selectCopy(copyDc.get(), copy.get());
+  trr::ScopedSelect selectMask(maskDc.get(), mask.get());
+  BitBlt(copyDc.get(), 0, 0, width, height, dc, 0, 0, SRCCOPY);
+  // Colour to monochrome: pixels of the background colour become 1 (white), all others 0.
+  SetBkColor(copyDc.get(), GetSysColor(COLOR_BTNFACE));
+  BitBlt(maskDc.get(), 0, 0, width, height, copyDc.get(), 0, 0, SRCCOPY);
+  // Monochrome to colour uses the destination's text (0) and background (1) colours.
+  COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  trr::ScopedSelect selectBrush(dc, g_background);
+  constexpr DWORD kBrushWhereSourceSet = 0x00E20746;  // (destination XOR pattern) AND source, XOR destination
+  BitBlt(dc, 0, 0, width, height, maskDc.get(), 0, 0, kBrushWhereSourceSet);
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBack);
+}
+
 void DressProgressBar(HWND window) {
   char className[64];
   if (!GetClassNameA(window, className, sizeof(className))) return;
@@ -144,6 +175,11 @@ LRESULT CALLBACK SkinProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SETTEXT: {
       LRESULT result = callOriginal();
       if (HasCaption(window)) PaintFrame(window);
+      return result;
+    }
+    case WM_PAINT: {
+      LRESULT result = callOriginal();
+      if (HasCaption(window)) RecolourFace(window);
       return result;
     }
     case WM_ERASEBKGND:

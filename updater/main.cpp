@@ -3,4 +3,4 @@
 
 #include "updater/updater_flow.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return trr::RunUpdater(instance); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return trr::RunUpdater(); }

@@ -17,7 +17,9 @@
 #include "updater/progress_format.h"
 #include "updater/settings_file.h"
 #include "updater/updater_window.h"
-#include "updater/window_layout.h"
+#include "ui/layout_window.h"
+#include "ui/message_box.h"
+#include "ui/message_loop.h"
 
 namespace trr {
 namespace {
@@ -60,10 +62,7 @@ int __stdcall OnDownloadEvent(int32_t code, int32_t, int32_t value, int32_t, int
   return 0;
 }
 
-bool UpgradeRunning(HWND window) {
-  HWND upgrade = ControlById(window, k按钮1);
-  return upgrade && !(GetWindowLongA(upgrade, GWL_STYLE) & WS_VISIBLE);
-}
+bool UpgradeRunning(HWND window) { return !ui::IsControlVisible(window, UpdaterControlName(k按钮1)); }
 
 void ShowTick(HWND window) {
   int64_t received = g_state.download ? g_state.download->BytesReceived() : 0;
@@ -73,8 +72,8 @@ void ShowTick(HWND window) {
 
 void StartUpgrade(HWND window) {
   DeleteFileIfPresent(CurrentDirectory() + "\\trtv.exe");
-  if (HWND upgrade = ControlById(window, k按钮1)) ShowWindow(upgrade, SW_HIDE);
-  if (HWND cancel = ControlById(window, k按钮2)) ShowWindow(cancel, SW_SHOW);
+  ui::SetControlVisible(window, UpdaterControlName(k按钮1), false);
+  ui::SetControlVisible(window, UpdaterControlName(k按钮2), true);
   g_state.source = ReadUpdateAddress(g_state.settingsPath);
   g_state.destination = CurrentDirectory() + "\\trRadio.exe";
   DownloadRequest& request = g_state.request;
@@ -89,7 +88,7 @@ void StartUpgrade(HWND window) {
   request.field12 = 10240;
   request.onEvent = OnDownloadEvent;
   if (g_state.download) g_state.download->Start(request);
-  SetTimer(window, k时钟, 1000, nullptr);
+  ui::SetTimerInterval(window, UpdaterControlName(k时钟), 1000);
 }
 
 void StartUp(HWND window) {
@@ -105,21 +104,21 @@ void StartUp(HWND window) {
   std::string settingsPath = programDirectory + "\\" + kSettingsFileName;
   if (!FileExists(settingsPath)) WriteWholeFile(settingsPath, DefaultSettingsText(UpdateServerUrl()));
   std::string notes = HttpGet(UpdateServerUrl() + "/upload/b.txt");
-  if (HWND label = ControlById(window, k标签1)) SetWindowTextA(label, notes.c_str());
+  ui::SetControlText(window, UpdaterControlName(k标签1), notes);
   g_state.settingsPath = settingsPath;
   StartUpgrade(window);
 }
 
 void OnCancel(HWND window) {
   if (!UpgradeRunning(window)) return;
-  if (MessageBoxA(window, kGiveUpQuestion, kQuestionTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (!ui::AskYesNo(window, kQuestionTitle, kGiveUpQuestion)) return;
   DeleteFileIfPresent(g_state.settingsPath);
   EndAtOnce();
 }
 
 void Complete(HWND window) {
   ShowTick(window);  // the finished state, rather than the last second's
-  if (MessageBoxA(window, kFinishedQuestion, kQuestionTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) EndAtOnce();
+  if (!ui::AskYesNo(window, kQuestionTitle, kFinishedQuestion)) EndAtOnce();
   StartProgram(ModuleDirectory() + "\\trRadio.exe");
   DeleteFileIfPresent(g_state.settingsPath);
   DestroyWindow(window);
@@ -130,14 +129,9 @@ void OnDownloadMessage(HWND window, int32_t code, int32_t value) {
   if (code == kDownloadFinished) Complete(window);
 }
 
-void OnDestroyed(HWND) {
-  g_state.window = nullptr;
-  PostQuitMessage(0);
-}
-
 }  // namespace
 
-int RunUpdater(HINSTANCE instance) {
+int RunUpdater() {
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   g_state.request = DownloadRequest();
@@ -152,15 +146,10 @@ int RunUpdater(HINSTANCE instance) {
   handlers.cancelClicked = OnCancel;
   handlers.tick = ShowTick;
   handlers.downloadEvent = OnDownloadMessage;
-  handlers.destroyed = OnDestroyed;
-  HWND window = CreateUpdaterWindow(instance, handlers);
-  if (!window) return 1;
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (HandleUpdaterKey(window, message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  if (!CreateUpdaterWindow(handlers)) return 1;
+  // Destroying the window (completion, close box or Esc) ends the loop.
+  ui::RunMessageLoop();
+  g_state.window = nullptr;
   return 0;
 }
 

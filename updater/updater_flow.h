@@ -11,6 +11,6 @@ constexpr const char kGiveUpQuestion[] = "正在升级中,是否中途强制退�
 
 // Runs the whole program: maps the carried skin engine, creates the updater window and runs its message loop.
 // Returns the process exit code.
-int RunUpdater(HINSTANCE instance);
+int RunUpdater();
 
 }  // namespace trr

@@ -16,7 +16,7 @@
 #include "updater/downloader.h"
 #include "updater/progress_format.h"
 #include "updater/updater_window.h"
-#include "updater/window_layout.h"
+#include "ui/layout_window.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ int64_t DiskSize(const std::string& path) {
 // Megabytes shown in "已经下载: <n> MB".
 double ShownMegabytes(HWND window) {
   char text[128];
-  GetWindowTextA(ControlById(window, k标签进度), text, sizeof(text));
+  GetWindowTextA(FindUpdaterControl(window, k标签进度), text, sizeof(text));
   const char* colon = strstr(text, ": ");
   return colon ? atof(colon + 2) : -1;
 }
@@ -89,7 +89,7 @@ double ComponentRun(const std::string& url, const std::string& destination) {
   UpdaterWindowHandlers handlers;
   handlers.tick = Tick;
   handlers.downloadEvent = OnDownloadMessage;
-  g_window = CreateUpdaterWindow(GetModuleHandleA(nullptr), handlers);
+  g_window = CreateUpdaterWindow(handlers);
   if (!g_window) return 0;
   Downloader download;
   g_download = &download;
@@ -103,7 +103,7 @@ double ComponentRun(const std::string& url, const std::string& destination) {
   request.source = url.c_str();
   request.destination = destination.c_str();
   request.onEvent = OnEvent;
-  SetTimer(g_window, k时钟, 1000, nullptr);
+  ui::SetTimerInterval(g_window, UpdaterControlName(k时钟), 1000);
   LARGE_INTEGER start = Now();
   download.Start(request);
   MSG message;

@@ -16,7 +16,6 @@
 #include "updater/settings_file.h"
 #include "updater/updater_flow.h"
 #include "updater/updater_window.h"
-#include "updater/window_layout.h"
 
 namespace trr {
 namespace {
@@ -114,7 +113,7 @@ class UpdaterProcess {
   bool started_ = false;
 };
 
-std::string Label(HWND updater, int id) { return WindowText(ControlById(updater, id)); }
+std::string Label(HWND updater, UpdaterControl id) { return WindowText(FindUpdaterControl(updater, id)); }
 
 class UpdaterFlowTest : public testing::Test {
  protected:
@@ -144,9 +143,9 @@ TEST_F(UpdaterFlowTest, FirstRunWritesItsFilesDownloadsAndStartsTheNewPlayerOnYe
   EXPECT_EQ(WindowText(window), kUpdaterCaption);
   EXPECT_EQ(Label(window, k标签1), "1.2 新版本");
   EXPECT_EQ(Label(window, k标签时间), "升级进度: 100 %");
-  EXPECT_EQ(SendMessageA(ControlById(window, k进度条1), PBM_GETPOS, 0, 0), 100);
-  EXPECT_FALSE(GetWindowLongA(ControlById(window, k按钮1), GWL_STYLE) & WS_VISIBLE);
-  EXPECT_TRUE(GetWindowLongA(ControlById(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_EQ(SendMessageA(FindUpdaterControl(window, k进度条1), PBM_GETPOS, 0, 0), 100);
+  EXPECT_FALSE(GetWindowLongA(FindUpdaterControl(window, k按钮1), GWL_STYLE) & WS_VISIBLE);
+  EXPECT_TRUE(GetWindowLongA(FindUpdaterControl(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
 
   std::string carriedSkin = Contents(std::string(getenv("TRRADIO_SOURCE_DIR")) + "/assets/trss.she");
   ASSERT_FALSE(carriedSkin.empty());
@@ -302,7 +301,7 @@ TEST_F(UpdaterFlowTest, SkinnedWindowMidDownloadAndTheNoAnswer) {
   GetWindowRect(window, &outer);
   test::Capture shot = CaptureScreenRect(outer);
   test::SavePng(shot, BinDirectory() + "\\updater_mid_download.png");
-  int position = static_cast<int>(SendMessageA(ControlById(window, k进度条1), PBM_GETPOS, 0, 0));
+  int position = static_cast<int>(SendMessageA(FindUpdaterControl(window, k进度条1), PBM_GETPOS, 0, 0));
   EXPECT_GT(position, 0);
   EXPECT_LT(position, 100);
   EXPECT_EQ(Label(window, k标签大小), "文件大小: 1.5 MB");
@@ -345,7 +344,7 @@ TEST_F(UpdaterFlowTest, GivingUpARunningUpgradeAsksAndRemovesTheSettingsOnYes) {
   HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForFile(dir.File("trRadio.exe.part"), 10000));
-  HWND cancel = ControlById(window, k按钮2);
+  HWND cancel = FindUpdaterControl(window, k按钮2);
   ASSERT_NE(cancel, nullptr);
 
   // "No" lets the upgrade go on.

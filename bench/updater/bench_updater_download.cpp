@@ -114,6 +114,8 @@ double ComponentRun(const std::string& url, const std::string& destination) {
   double seconds = Seconds(start, Now());
   download.Release();
   DestroyWindow(g_window);
+  // The window ends the message loop when destroyed; the next run needs a loop again.
+  PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   g_download = nullptr;
   bool whole = g_lastCode == kDownloadFinished && DiskSize(destination) == kFileSize;
   DeleteFileA(destination.c_str());

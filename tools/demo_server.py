@@ -160,11 +160,32 @@ class Handler(BaseHTTPRequestHandler):
             with state.lock:
                 version = state.version
             return self.send_body(version, content_type="text/plain")
+        if route.startswith("/bench/") and route.endswith(".bin") and route[7:-4].isdigit():
+            return self.send_generated(int(route[7:-4]))
         if route == "/trftv/trradio.exe" and state.args.player_exe:
             return self.send_file(state.args.player_exe)
         self.send_body(b"not found", status=404)
 
     do_HEAD = do_GET
+
+    def send_generated(self, size):
+        # A large body made on the fly for the download benchmark, streamed in 1 MiB blocks at the set rate.
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(size))
+        self.end_headers()
+        block = bytes(range(256)) * 4096
+        rate = self.server.state.rate
+        start = time.monotonic()
+        sent = 0
+        while sent < size:
+            part = block[: min(len(block), size - sent)] if not rate else block[: min(len(block), max(1024, rate // 20), size - sent)]
+            self.wfile.write(part)
+            sent += len(part)
+            if rate:
+                ahead = sent / rate - (time.monotonic() - start)
+                if ahead > 0:
+                    time.sleep(ahead)
 
     def send_file(self, name):
         try:

@@ -18,12 +18,12 @@ namespace trr::ui {
 struct LayoutWindow;
 
 struct ControlRecord {
-  const ControlSpec* spec = nullptr;
+  const ControlSpec* layoutRow = nullptr;
   LayoutWindow* owner = nullptr;
   HWND hwnd = nullptr;
   UINT_PTR timerId = 0;        // timers only
   Picture pictures[4];
-  ScopedFont font;             // only when the spec names a font
+  ScopedFont font;             // only when the layout row names a font
   bool hot = false;            // mouse over (buttons, slider)
   bool pressed = false;        // left button held since a press on it
   bool dragging = false;       // slider thumb follows the mouse

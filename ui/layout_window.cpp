@@ -67,15 +67,15 @@ struct KindStyle {
   DWORD style;
 };
 
-KindStyle StyleOf(const ControlSpec& spec) {
-  switch (spec.kind) {
+KindStyle StyleOf(const ControlSpec& layoutRow) {
+  switch (layoutRow.kind) {
     case ControlKind::PictureBox: return {kPictureBoxClass, WS_CLIPCHILDREN};
     case ControlKind::PictureButton: return {kPictureButtonClass, 0};
     case ControlKind::TransparentLabel: return {kTransparentLabelClass, 0};
     case ControlKind::VolumeSlider: return {kVolumeSliderClass, 0};
     case ControlKind::ActiveXHost: return {kActiveXHostClass, WS_CLIPCHILDREN};
     case ControlKind::Label:
-      return {"STATIC", SS_LEFT | SS_NOPREFIX | ((spec.flags & kMultiLine) ? 0u : static_cast<DWORD>(SS_ENDELLIPSIS))};
+      return {"STATIC", SS_LEFT | SS_NOPREFIX | ((layoutRow.flags & kMultiLine) ? 0u : static_cast<DWORD>(SS_ENDELLIPSIS))};
     case ControlKind::PushButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
     case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX};
     case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0};
@@ -85,42 +85,42 @@ KindStyle StyleOf(const ControlSpec& spec) {
 }
 
 void LoadPictures(ControlRecord& record, HMODULE resources) {
-  const ControlSpec& spec = *record.spec;
+  const ControlSpec& layoutRow = *record.layoutRow;
   for (int i = 0; i < 4; ++i) {
-    if (!spec.pictures[i]) continue;
-    record.pictures[i] = spec.kind == ControlKind::VolumeSlider ? LoadAlphaStripResource(resources, spec.pictures[i])
-                                                                : LoadGifResource(resources, spec.pictures[i]);
+    if (!layoutRow.pictures[i]) continue;
+    record.pictures[i] = layoutRow.kind == ControlKind::VolumeSlider ? LoadAlphaStripResource(resources, layoutRow.pictures[i])
+                                                                : LoadGifResource(resources, layoutRow.pictures[i]);
   }
 }
 
 int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
 
-void CreateControl(LayoutWindow& window, const ControlSpec& spec, int index) {
+void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index) {
   auto record = std::make_unique<ControlRecord>();
-  record->spec = &spec;
+  record->layoutRow = &layoutRow;
   record->owner = &window;
-  if (spec.kind == ControlKind::Timer) {
+  if (layoutRow.kind == ControlKind::Timer) {
     record->timerId = kFirstTimerId + index;
-    if (spec.interval) SetTimer(window.hwnd, record->timerId, spec.interval, nullptr);
+    if (layoutRow.interval) SetTimer(window.hwnd, record->timerId, layoutRow.interval, nullptr);
     window.controls.push_back(std::move(record));
     return;
   }
   HWND parent = window.hwnd;
-  if (spec.parent) {
-    ControlRecord* parentRecord = FindRecord(&window, spec.parent);
+  if (layoutRow.parent) {
+    ControlRecord* parentRecord = FindRecord(&window, layoutRow.parent);
     if (!parentRecord || !parentRecord->hwnd) return;
     parent = parentRecord->hwnd;
   }
-  KindStyle kind = StyleOf(spec);
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | ((spec.flags & kHidden) ? 0u : static_cast<DWORD>(WS_VISIBLE));
+  KindStyle kind = StyleOf(layoutRow);
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | ((layoutRow.flags & kHidden) ? 0u : static_cast<DWORD>(WS_VISIBLE));
   LoadPictures(*record, window.resources);
-  if (spec.font) record->font.reset(MakeFont(*spec.font));
-  record->position = Clamp(spec.position, spec.rangeMin, spec.rangeMax);
+  if (layoutRow.font) record->font.reset(MakeFont(*layoutRow.font));
+  record->position = Clamp(layoutRow.position, layoutRow.rangeMin, layoutRow.rangeMax);
   // The record must be reachable from the first message the control handles.
   ControlRecord* raw = record.get();
   window.controls.push_back(std::move(record));
-  HWND hwnd = CreateWindowExA(0, kind.className, spec.text ? spec.text : "", style, spec.left, spec.top, spec.width,
-                              spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + index)),
+  HWND hwnd = CreateWindowExA(0, kind.className, layoutRow.text ? layoutRow.text : "", style, layoutRow.left, layoutRow.top, layoutRow.width,
+                              layoutRow.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + index)),
                               GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) {
     window.controls.pop_back();
@@ -130,17 +130,17 @@ void CreateControl(LayoutWindow& window, const ControlSpec& spec, int index) {
   SetPropA(hwnd, kControlProp, raw);
   // Later rows of the table lie above earlier ones where siblings overlap.
   SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  switch (spec.kind) {
+  switch (layoutRow.kind) {
     case ControlKind::Label:
     case ControlKind::PushButton:
     case ControlKind::GroupBox:
       SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont(*raw)), FALSE);
-      if (spec.kind == ControlKind::GroupBox)
+      if (layoutRow.kind == ControlKind::GroupBox)
         raw->previousProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
       break;
     case ControlKind::ProgressBar:
-      SendMessageA(hwnd, PBM_SETRANGE32, spec.rangeMin, spec.rangeMax);
+      SendMessageA(hwnd, PBM_SETRANGE32, layoutRow.rangeMin, layoutRow.rangeMax);
       SendMessageA(hwnd, PBM_SETPOS, raw->position, 0);
       break;
     default:
@@ -196,8 +196,8 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       break;
     case WM_TIMER:
       for (auto& record : window->controls) {
-        if (record->timerId == wParam && record->spec->kind == ControlKind::Timer) {
-          Dispatch(window, record->spec->name, EventKind::TimerTick, 0);
+        if (record->timerId == wParam && record->layoutRow->kind == ControlKind::Timer) {
+          Dispatch(window, record->layoutRow->name, EventKind::TimerTick, 0);
           return 0;
         }
       }
@@ -231,8 +231,8 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 bool HandleChildNotification(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message == WM_COMMAND && lParam && HIWORD(wParam) == BN_CLICKED) {
     ControlRecord* record = RecordOf(reinterpret_cast<HWND>(lParam));
-    if (!record || record->spec->kind != ControlKind::PushButton) return false;
-    Dispatch(record->owner, record->spec->name, EventKind::Click, 0);
+    if (!record || record->layoutRow->kind != ControlKind::PushButton) return false;
+    Dispatch(record->owner, record->layoutRow->name, EventKind::Click, 0);
     result = 0;
     return true;
   }
@@ -240,7 +240,7 @@ bool HandleChildNotification(HWND, UINT message, WPARAM wParam, LPARAM lParam, L
     ControlRecord* record = RecordOf(reinterpret_cast<HWND>(lParam));
     if (!record) return false;
     HDC dc = reinterpret_cast<HDC>(wParam);
-    if (record->spec->textColour != kNoColour) SetTextColor(dc, record->spec->textColour);
+    if (record->layoutRow->textColour != kNoColour) SetTextColor(dc, record->layoutRow->textColour);
     SetBkColor(dc, WindowBackgroundColour(*record->owner));
     result = reinterpret_cast<LRESULT>(record->owner->backgroundBrush.get());
     return true;
@@ -259,7 +259,7 @@ LayoutWindow* LayoutOf(HWND window) {
 ControlRecord* FindRecord(LayoutWindow* window, const char* name) {
   if (!window || !name) return nullptr;
   for (auto& record : window->controls)
-    if (std::strcmp(record->spec->name, name) == 0) return record.get();
+    if (std::strcmp(record->layoutRow->name, name) == 0) return record.get();
   return nullptr;
 }
 
@@ -372,10 +372,10 @@ bool IsControlVisible(HWND window, const char* name) {
 bool SetControlPosition(HWND window, const char* name, int position) {
   ControlRecord* record = FindRecord(LayoutOf(window), name);
   if (!record || !record->hwnd) return false;
-  const ControlSpec& spec = *record->spec;
-  record->position = Clamp(position, spec.rangeMin, spec.rangeMax);
-  if (spec.kind == ControlKind::ProgressBar) SendMessageA(record->hwnd, PBM_SETPOS, record->position, 0);
-  else if (spec.kind == ControlKind::VolumeSlider) InvalidateRect(record->hwnd, nullptr, FALSE);
+  const ControlSpec& layoutRow = *record->layoutRow;
+  record->position = Clamp(position, layoutRow.rangeMin, layoutRow.rangeMax);
+  if (layoutRow.kind == ControlKind::ProgressBar) SendMessageA(record->hwnd, PBM_SETPOS, record->position, 0);
+  else if (layoutRow.kind == ControlKind::VolumeSlider) InvalidateRect(record->hwnd, nullptr, FALSE);
   else return false;
   return true;
 }
@@ -383,9 +383,9 @@ bool SetControlPosition(HWND window, const char* name, int position) {
 int ControlPosition(HWND window, const char* name) {
   ControlRecord* record = FindRecord(LayoutOf(window), name);
   if (!record || !record->hwnd) return -1;
-  if (record->spec->kind == ControlKind::ProgressBar)
+  if (record->layoutRow->kind == ControlKind::ProgressBar)
     return static_cast<int>(SendMessageA(record->hwnd, PBM_GETPOS, 0, 0));
-  return record->spec->kind == ControlKind::VolumeSlider ? record->position : -1;
+  return record->layoutRow->kind == ControlKind::VolumeSlider ? record->position : -1;
 }
 
 bool SetTimerInterval(HWND window, const char* name, unsigned intervalMs) {

@@ -22,7 +22,7 @@ LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     }
     case WM_RBUTTONDOWN:
-      if (record) Dispatch(record->owner, record->spec->name, EventKind::RightPress, 0);
+      if (record) Dispatch(record->owner, record->layoutRow->name, EventKind::RightPress, 0);
       return 0;
     case WM_LBUTTONDOWN:
     case WM_MOUSEMOVE:

@@ -17,8 +17,8 @@ const Picture& CurrentPicture(const ControlRecord& record) {
 }
 
 COLORREF KeyColour(const ControlRecord& record) {
-  if (record.spec->flags & kMagentaKey) return RGB(255, 0, 255);
-  if (record.spec->flags & kWhiteKey) return RGB(255, 255, 255);
+  if (record.layoutRow->flags & kMagentaKey) return RGB(255, 0, 255);
+  if (record.layoutRow->flags & kWhiteKey) return RGB(255, 255, 255);
   return CLR_INVALID;
 }
 
@@ -62,7 +62,7 @@ LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
       Paint(hwnd, *record);
       return 0;
     case WM_SETCURSOR:
-      SetCursor(LoadCursor(nullptr, (record->spec->flags & kHandCursor) ? IDC_HAND : IDC_ARROW));
+      SetCursor(LoadCursor(nullptr, (record->layoutRow->flags & kHandCursor) ? IDC_HAND : IDC_ARROW));
       return TRUE;
     case WM_MOUSEMOVE: {
       bool inside = Inside(hwnd, lParam);
@@ -86,7 +86,7 @@ LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
       SetLook(hwnd, *record, Inside(hwnd, lParam), false);
       if (GetCapture() == hwnd) ReleaseCapture();
       // The handler may destroy this button's window; nothing touches the record after it.
-      if (clicked) Dispatch(record->owner, record->spec->name, EventKind::Click, 0);
+      if (clicked) Dispatch(record->owner, record->layoutRow->name, EventKind::Click, 0);
       return 0;
     }
     case WM_CAPTURECHANGED:

@@ -18,7 +18,7 @@ void DrawSurface(HWND surface, HDC dc, int x, int y, int width, int height) {
     return;
   }
   ControlRecord* record = RecordOf(surface);
-  if (record && record->spec->kind == ControlKind::PictureBox && record->pictures[0]) {
+  if (record && record->layoutRow->kind == ControlKind::PictureBox && record->pictures[0]) {
     ScopedBrush brush(CreateSolidBrush(WindowBackgroundColour(*record->owner)));
     FillRect(dc, &area, brush.get());
     ScopedMemoryDc source(CreateCompatibleDC(dc));

@@ -20,10 +20,10 @@ void Paint(HWND hwnd, const ControlRecord& record) {
   if (length <= 0) return;
   ScopedSelect font(dc, ControlFont(record));
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, record.spec->textColour == kNoColour ? RGB(0, 0, 0) : record.spec->textColour);
+  SetTextColor(dc, record.layoutRow->textColour == kNoColour ? RGB(0, 0, 0) : record.layoutRow->textColour);
   RECT area = {0, 0, paint.width(), paint.height()};
   UINT format = DT_LEFT | DT_TOP | DT_NOPREFIX;
-  format |= (record.spec->flags & kMultiLine) ? DT_WORDBREAK : (DT_SINGLELINE | DT_END_ELLIPSIS);
+  format |= (record.layoutRow->flags & kMultiLine) ? DT_WORDBREAK : (DT_SINGLELINE | DT_END_ELLIPSIS);
   DrawTextA(dc, text.data(), length, &area, format);
 }
 

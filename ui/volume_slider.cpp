@@ -52,30 +52,30 @@ void MoveTo(HWND hwnd, ControlRecord& record, int x) {
   record.position = position;
   InvalidateRect(hwnd, nullptr, FALSE);
   UpdateWindow(hwnd);
-  Dispatch(record.owner, record.spec->name, EventKind::SliderChanged, position);
+  Dispatch(record.owner, record.layoutRow->name, EventKind::SliderChanged, position);
 }
 
 }  // namespace
 
 int SliderPositionAt(const ControlRecord& record, int x) {
-  const ControlSpec& spec = *record.spec;
+  const ControlSpec& layoutRow = *record.layoutRow;
   int travel = ClientSizeOf(record.hwnd).cx - ThumbWidth(record);
-  int span = spec.rangeMax - spec.rangeMin;
-  if (travel <= 0 || span <= 0) return spec.rangeMin;
+  int span = layoutRow.rangeMax - layoutRow.rangeMin;
+  if (travel <= 0 || span <= 0) return layoutRow.rangeMin;
   int offset = x - ThumbWidth(record) / 2;
-  if (offset <= 0) return spec.rangeMin;
-  if (offset >= travel) return spec.rangeMax;
-  return spec.rangeMin + (offset * span + travel / 2) / travel;
+  if (offset <= 0) return layoutRow.rangeMin;
+  if (offset >= travel) return layoutRow.rangeMax;
+  return layoutRow.rangeMin + (offset * span + travel / 2) / travel;
 }
 
 RECT SliderThumbRect(const ControlRecord& record) {
-  const ControlSpec& spec = *record.spec;
+  const ControlSpec& layoutRow = *record.layoutRow;
   SIZE size = ClientSizeOf(record.hwnd);
   int width = ThumbWidth(record);
   int height = record.pictures[3] ? record.pictures[3].height : 10;
   int travel = size.cx - width;
-  int span = spec.rangeMax - spec.rangeMin;
-  int left = span > 0 && travel > 0 ? (record.position - spec.rangeMin) * travel / span : 0;
+  int span = layoutRow.rangeMax - layoutRow.rangeMin;
+  int left = span > 0 && travel > 0 ? (record.position - layoutRow.rangeMin) * travel / span : 0;
   int top = (size.cy - height) / 2;
   return {left, top, left + width, top + height};
 }
@@ -91,7 +91,7 @@ LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       Paint(hwnd, *record);
       return 0;
     case WM_SETCURSOR:
-      SetCursor(LoadCursor(nullptr, (record->spec->flags & kHandCursor) ? IDC_HAND : IDC_ARROW));
+      SetCursor(LoadCursor(nullptr, (record->layoutRow->flags & kHandCursor) ? IDC_HAND : IDC_ARROW));
       return TRUE;
     case WM_LBUTTONDOWN:
       record->dragging = true;

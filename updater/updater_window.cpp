@@ -11,31 +11,31 @@ using ui::ControlSpec;
 
 ControlSpec Label(const char* name, const char* parent, int left, int top, int width, int height, const char* text,
                   COLORREF colour) {
-  ControlSpec spec;
-  spec.name = name;
-  spec.kind = ControlKind::Label;
-  spec.parent = parent;
-  spec.left = left;
-  spec.top = top;
-  spec.width = width;
-  spec.height = height;
-  spec.text = text;
-  spec.textColour = colour;
-  return spec;
+  ControlSpec layoutRow;
+  layoutRow.name = name;
+  layoutRow.kind = ControlKind::Label;
+  layoutRow.parent = parent;
+  layoutRow.left = left;
+  layoutRow.top = top;
+  layoutRow.width = width;
+  layoutRow.height = height;
+  layoutRow.text = text;
+  layoutRow.textColour = colour;
+  return layoutRow;
 }
 
 ControlSpec Other(const char* name, ControlKind kind, int left, int top, int width, int height, const char* text,
                   unsigned flags = 0) {
-  ControlSpec spec;
-  spec.name = name;
-  spec.kind = kind;
-  spec.left = left;
-  spec.top = top;
-  spec.width = width;
-  spec.height = height;
-  spec.text = text;
-  spec.flags = flags;
-  return spec;
+  ControlSpec layoutRow;
+  layoutRow.name = name;
+  layoutRow.kind = kind;
+  layoutRow.left = left;
+  layoutRow.top = top;
+  layoutRow.width = width;
+  layoutRow.height = height;
+  layoutRow.text = text;
+  layoutRow.flags = flags;
+  return layoutRow;
 }
 
 // The layout, in UpdaterControl order. The client area is about 258 × 80 pixels, so the buttons and the notes

@@ -86,18 +86,18 @@ TEST_F(LayoutWindowTest, ControlsStandAtTheirRectanglesWithTheirTextsAndVisibili
   EXPECT_EQ(ClientSize(window_).cx, 286);
   EXPECT_EQ(ClientSize(window_).cy, 370);
   EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & WS_CAPTION, 0) << "borderless";
-  for (const ui::ControlSpec& spec : kControls) {
-    SCOPED_TRACE(spec.name);
-    HWND control = Control(spec.name);
+  for (const ui::ControlSpec& layoutRow : kControls) {
+    SCOPED_TRACE(layoutRow.name);
+    HWND control = Control(layoutRow.name);
     ASSERT_NE(control, nullptr);
     RECT rect = RectInParent(control);
-    EXPECT_EQ(rect.left, spec.left);
-    EXPECT_EQ(rect.top, spec.top);
-    EXPECT_EQ(rect.right - rect.left, spec.width);
-    EXPECT_EQ(rect.bottom - rect.top, spec.height);
-    EXPECT_EQ(ui::ControlText(window_, spec.name), spec.text);
-    EXPECT_EQ(ui::IsControlVisible(window_, spec.name), !(spec.flags & ui::kHidden));
-    HWND expectedParent = spec.parent ? Control(spec.parent) : window_;
+    EXPECT_EQ(rect.left, layoutRow.left);
+    EXPECT_EQ(rect.top, layoutRow.top);
+    EXPECT_EQ(rect.right - rect.left, layoutRow.width);
+    EXPECT_EQ(rect.bottom - rect.top, layoutRow.height);
+    EXPECT_EQ(ui::ControlText(window_, layoutRow.name), layoutRow.text);
+    EXPECT_EQ(ui::IsControlVisible(window_, layoutRow.name), !(layoutRow.flags & ui::kHidden));
+    HWND expectedParent = layoutRow.parent ? Control(layoutRow.parent) : window_;
     EXPECT_EQ(GetParent(control), expectedParent);
   }
   EXPECT_EQ(Control("没有"), nullptr);

@@ -219,25 +219,17 @@ void Downloader::SetTimeouts(HINTERNET handle) {
 }
 
 bool Downloader::OpenFtp(HINTERNET session, int64_t& size, DWORD& error) {
-  char host[256] = {}, path[2048] = {}, user[128] = {}, pass[128] = {};
-  URL_COMPONENTSA parts = {};
-  parts.dwStructSize = sizeof(parts);
-  parts.lpszHostName = host;
-  parts.dwHostNameLength = sizeof(host);
-  parts.lpszUrlPath = path;
-  parts.dwUrlPathLength = sizeof(path);
-  parts.lpszUserName = user;
-  parts.dwUserNameLength = sizeof(user);
-  parts.lpszPassword = pass;
-  parts.dwPasswordLength = sizeof(pass);
-  if (!InternetCrackUrlA(source_.c_str(), 0, 0, &parts) || !host[0] || !path[0]) {
+  std::string host, path, user, pass;
+  INTERNET_PORT port = 0;
+  bool secure = false;
+  if (!CrackAddress(source_, host, port, path, user, pass, secure) || path == "/") {
     error = GetLastError() ? GetLastError() : ERROR_INTERNET_INVALID_URL;
     return false;
   }
   // Credentials in the address win over the request's user name and password.
-  const char* userName = user[0] ? user : userName_.c_str();
-  const char* password = user[0] ? pass : password_.c_str();
-  HINTERNET connection = InternetConnectA(session, host, parts.nPort, userName, password, INTERNET_SERVICE_FTP,
+  const char* userName = !user.empty() ? user.c_str() : userName_.c_str();
+  const char* password = !user.empty() ? pass.c_str() : password_.c_str();
+  HINTERNET connection = InternetConnectA(session, host.c_str(), port, userName, password, INTERNET_SERVICE_FTP,
                                           INTERNET_FLAG_PASSIVE, 0);
   if (!connection) {
     error = GetLastError();
@@ -249,12 +241,12 @@ bool Downloader::OpenFtp(HINTERNET session, int64_t& size, DWORD& error) {
   // platform. The listing must be closed before the file is opened on the same session.
   size = -1;
   WIN32_FIND_DATAA found;
-  if (HINTERNET listing = FtpFindFirstFileA(connection, path, &found, INTERNET_FLAG_RELOAD, 0)) {
+  if (HINTERNET listing = FtpFindFirstFileA(connection, path.c_str(), &found, INTERNET_FLAG_RELOAD, 0)) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
       size = (int64_t(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     InternetCloseHandle(listing);
   }
-  HINTERNET file = FtpOpenFileA(connection, path, GENERIC_READ, FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
+  HINTERNET file = FtpOpenFileA(connection, path.c_str(), GENERIC_READ, FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
   if (!file) {
     error = GetLastError();
     return false;

@@ -5,6 +5,7 @@ import argparse
 import io
 import math
 import os
+import socket
 import struct
 import sys
 import threading
@@ -36,6 +37,17 @@ def make_tone_wav(frequency, seconds=3.0, rate=22050):
     return buffer.getvalue()
 
 
+
+def make_directory(stations, groups, repeat=1, pad=0):
+    """A channel directory of `stations` stations spread over `groups` groups; the group list names every group
+    `repeat` times; each station line carries `pad` extra bytes in a fourth field (to reach a given size)."""
+    names = ["组%d" % g for g in range(groups)]
+    group_list = ";".join(name for name in names for _ in range(repeat))
+    lines = ["电台%d|%d|%s%s" % (i, 1000 + i, names[i % groups], "|" + "p" * pad if pad else "")
+             for i in range(stations)]
+    return ("<type>" + group_list + "</type>\r\n<tvdata>" + "\r\n".join(lines) + "</tvdata>").encode("gbk")
+
+
 class State:
     def __init__(self, args):
         self.lock = threading.Lock()
@@ -47,7 +59,8 @@ class State:
     def reset(self):
         with self.lock:
             self.log = []
-            self.faults = {}  # path -> (mode, delay)
+            self.faults = {}  # path -> (mode, delay or rate)
+            self.generated_directory = None  # bytes made by /__control/directory, served instead of the file
             self.bodies = {}  # path -> bytes
             self.files = {}  # path -> file name on disk
             self.rate = self.args.rate  # bytes per second for downloads, 0 = unthrottled
@@ -72,6 +85,8 @@ class Handler(BaseHTTPRequestHandler):
 
     # -- helpers --------------------------------------------------------------------------------------------
     def send_body(self, body, content_type="text/html; charset=gb2312", status=200):
+        if status == 200 and self.send_hostile(body, content_type):
+            return
         self.send_response(status)
         self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
@@ -96,11 +111,96 @@ class Handler(BaseHTTPRequestHandler):
             if ahead > 0:
                 time.sleep(ahead)
 
-    def apply_fault(self, path):
+    # -- hostile answers ------------------------------------------------------------------------------------
+    # Modes that change how a good body is delivered; each is bounded in time and ends the connection.
+    HOSTILE_LIMIT_SECONDS = 90
+
+    def send_hostile(self, body, content_type):
+        path = urllib.parse.urlsplit(self.path).path
+        if path.startswith("/__control/"):
+            return False
+        mode, param = self.fault_for(path)
+        if mode not in ("endless", "cut", "cutnolength", "nolength", "chunked", "chunkedcut", "html", "drip",
+                        "scrambled"):
+            return False
+        if mode == "html":
+            body = (b"<!DOCTYPE html><html><head><title>Login</title></head><body>"
+                    b"<form action=/login method=post>Please sign in to use this network.</form></body></html>")
+            mode, content_type = "normal", "text/html"
+        if mode == "scrambled":
+            # The same length, but none of the original bytes' meaning.
+            body = bytes((i * 7 + 3) & 0xFF for i in range(len(body)))
+            mode, content_type = "normal", "application/octet-stream"
+        self.send_response(200)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Cache-Control", "no-cache")
+        if mode in ("chunked", "chunkedcut"):
+            self.send_header("Transfer-Encoding", "chunked")
+        elif mode in ("normal", "cut", "drip"):
+            self.send_header("Content-Length", str(len(body)))
+        if mode in ("endless", "cutnolength", "nolength", "chunkedcut", "cut"):
+            self.send_header("Connection", "close")
+        self.end_headers()
+        if self.command == "HEAD":
+            return True
+        try:
+            if mode == "normal":
+                self.wfile.write(body)
+            elif mode == "endless":
+                # Sends text for as long as the client reads, up to the time limit.
+                block = (b"<tr><td>" + b"x" * 56 + b"</td></tr>\r\n") * 1024
+                start = time.monotonic()
+                while time.monotonic() - start < self.HOSTILE_LIMIT_SECONDS:
+                    self.wfile.write(block)
+            elif mode in ("cut", "cutnolength"):
+                self.wfile.write(body[: len(body) // 2])
+            elif mode == "nolength":
+                self.wfile.write(body)
+            elif mode in ("chunked", "chunkedcut"):
+                step = max(1, min(8192, len(body) // 4 or 1))
+                end = len(body) if mode == "chunked" else len(body) // 2
+                for at in range(0, end, step):
+                    part = body[at:min(at + step, end)]
+                    self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
+                if mode == "chunked":
+                    self.wfile.write(b"0\r\n\r\n")
+            elif mode == "drip":
+                self.write_at_rate(body, int(param) or 1024)
+            self.wfile.flush()
+        except OSError:
+            pass
+        if mode != "normal" and mode not in ("chunked", "drip"):
+            self.close_connection = True
+            try:
+                self.connection.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+        return True
+
+    def write_at_rate(self, body, rate):
+        # Small pieces at `rate` bytes per second, stopped at the time limit.
+        chunk = max(64, rate // 10)
+        start = time.monotonic()
+        sent = 0
+        while sent < len(body) and time.monotonic() - start < self.HOSTILE_LIMIT_SECONDS:
+            part = body[sent:sent + chunk]
+            self.wfile.write(part)
+            self.wfile.flush()
+            sent += len(part)
+            ahead = sent / rate - (time.monotonic() - start)
+            if ahead > 0:
+                time.sleep(ahead)
+
+    def fault_for(self, path):
         state = self.server.state
         with state.lock:
             # A fault set for a path with its query ("/fm/count.asp?id=3") wins over one for the bare path.
-            mode, delay = state.faults.get(self.path, state.faults.get(path, ("normal", 0.0)))
+            return state.faults.get(self.path, state.faults.get(path, ("normal", 0.0)))
+
+    def apply_fault(self, path):
+        state = self.server.state
+        mode, delay = self.fault_for(path)
+        with state.lock:
             generation = state.generation
         if mode == "fail":
             self.close_connection = True
@@ -140,7 +240,9 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_file(disk)
         route = parsed.path.lower()
         if route == "/data.asp":
-            return self.send_body(state.directory)
+            with state.lock:
+                generated = state.generated_directory
+            return self.send_body(generated if generated is not None else state.directory)
         if route == "/url.asp":
             raw_id = urllib.parse.unquote_to_bytes(parsed.query.split("ID=", 1)[-1]).decode("latin-1")
             return self.send_body(state.tone(raw_id), content_type="audio/wav")
@@ -193,17 +295,6 @@ class Handler(BaseHTTPRequestHandler):
                 body = f.read()
         except OSError:
             return self.send_body(b"not found", status=404)
-        mode = self.server.state.faults.get(self.path.split("?")[0], ("normal", 0))[0]
-        if mode == "cut":
-            # Announce the whole size, send half, then drop the connection.
-            self.send_response(200)
-            self.send_header("Content-Type", "application/octet-stream")
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            self.write_throttled(body[: len(body) // 2])
-            self.close_connection = True
-            self.connection.shutdown(2)
-            return
         self.send_body(body, content_type="application/octet-stream")
 
     def control(self, action, query):
@@ -213,10 +304,17 @@ class Handler(BaseHTTPRequestHandler):
             state.reset()
         elif action == "log":
             with state.lock:
-                return self.send_body("\n".join(state.log).encode("latin-1"), content_type="text/plain")
+                log = "\n".join(state.log).encode("latin-1")
+            return self.send_body(log, content_type="text/plain")
         elif action == "fault":
+            # delay: seconds for "slow"; rate: bytes per second for "drip".
             with state.lock:
-                state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or 0))
+                state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or arg("rate", "0") or 0))
+        elif action == "directory":
+            document = make_directory(int(arg("stations", "0") or 0), int(arg("groups", "1") or 1),
+                                      int(arg("repeat", "1") or 1), int(arg("pad", "0") or 0))
+            with state.lock:
+                state.generated_directory = document
         elif action == "body":
             with state.lock:
                 state.bodies[arg("path")] = arg("text").encode("latin-1")

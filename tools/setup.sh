@@ -13,28 +13,12 @@ packages=(
   wine wine32:i386 xvfb xauth x11-utils
   fonts-wqy-zenhei locales imagemagick
   googletest
+  clang libclang-rt-14-dev lib32stdc++-12-dev libc6-dev-i386 lib32gcc-12-dev
+  nsis zip unzip
   python3 python3-pil python3-pyftpdlib curl
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   libasound2-plugins:i386
 )
-
-# When a mirror is mid-sync, apt drops an index whose size disagrees with the release file. For multiarch that is
-# fatal: the i386 copies of libraries must match the amd64 versions, which may come from exactly that index. Fetch
-# such an index directly; the packages it names are still checked against the hashes inside it.
-fill_missing_package_indexes() {
-  local lists=/var/lib/apt/lists base suite arch name
-  for base in deb.debian.org/debian deb.debian.org/debian-security; do
-    for suite in bookworm bookworm-updates bookworm-security; do
-      case "$base:$suite" in *security:bookworm|*security:bookworm-updates|*debian:bookworm-security) continue ;; esac
-      for arch in amd64 i386; do
-        name="${base//\//_}_dists_${suite}_main_binary-${arch}_Packages"
-        ls "$lists/$name"* >/dev/null 2>&1 && continue
-        curl -fsS "http://$base/dists/$suite/main/binary-$arch/Packages.xz" | xz -dc > "/tmp/$name" 2>/dev/null \
-          && sudo_if_needed mv "/tmp/$name" "$lists/$name" || rm -f "/tmp/$name"
-      done
-    done
-  done
-}
 
 missing=()
 for p in "${packages[@]}"; do
@@ -44,17 +28,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     sudo_if_needed dpkg --add-architecture i386
   fi
-  # A mirror in the middle of a sync can fail one index; retry, then go on with what arrived.
+  # A mirror in the middle of a sync can fail one index; apt's own sources are retried, then we go on with
+  # what arrived.
   for attempt in 1 2 3; do
-    sudo_if_needed apt-get update -q && break
+    sudo_if_needed apt-get update -q -o Acquire::Retries=3 && break
     sleep 10
   done || true
-  fill_missing_package_indexes
   install() { sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"; }
   if ! install "${missing[@]}"; then
-    # i386 libraries must have the same version as their installed amd64 twins; bring those up to date first.
-    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get upgrade -y -q
-    install "${missing[@]}"
+    # i386 libraries must have the same version as their installed amd64 twins. When the twins are older, bring
+    # them up to date; when the i386 index that holds their version is missing, move both to a version that is
+    # offered for i386.
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get upgrade -y -q || true
+    if ! install "${missing[@]}"; then
+      mapfile -t pins < <("$here/apt-align-twins.sh" "${missing[@]}")
+      install --allow-downgrades "${missing[@]}" "${pins[@]}"
+    fi
   fi
 fi
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 
 #include "common/gbk_text.h"
 #include "common/http_fetch.h"
@@ -35,6 +36,11 @@ void ServerSetFault(const std::string& path, const std::string& mode, double del
   char delay[32];
   std::snprintf(delay, sizeof(delay), "%g", delaySeconds);
   ServerControl("/__control/fault?path=" + PercentEncode(path) + "&mode=" + mode + "&delay=" + delay);
+}
+
+void ServerGenerateDirectory(int stations, int groups, int repeat, int pad) {
+  ServerControl("/__control/directory?stations=" + std::to_string(stations) + "&groups=" + std::to_string(groups) +
+                "&repeat=" + std::to_string(repeat) + "&pad=" + std::to_string(pad));
 }
 
 void ServerSetBody(const std::string& path, const std::string& body) {

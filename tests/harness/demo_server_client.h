@@ -18,8 +18,16 @@ void ServerReset();
 std::vector<std::string> ServerRequestLog();
 
 // How the server answers `path` from now on: "fail" (connection closed at once), "error" (HTTP 500),
-// "hang" (no answer for a long time), "slow" (answer after `delaySeconds`), "normal".
+// "hang" (accepted, no answer for a long time), "slow" (answer after `delaySeconds`), "normal". Hostile
+// deliveries of a good body: "endless" (text without end), "cut" (length announced, half sent, closed),
+// "cutnolength" (no length, half sent, clean close), "nolength" (no length, all sent, clean close), "chunked",
+// "chunkedcut" (chunked, closed before the last chunk), "html" (HTTP 200 with a login page), "scrambled" (the
+// same length, other bytes), "drip" (at `delaySeconds` taken as bytes per second).
 void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds = 0);
+
+// Serves a generated channel directory from now until the next reset: `stations` stations over `groups`
+// groups, the group list naming each group `repeat` times, each line padded by `pad` bytes.
+void ServerGenerateDirectory(int stations, int groups, int repeat = 1, int pad = 0);
 
 // A fixed body for `path` (bytes given as text; passed percent-encoded).
 void ServerSetBody(const std::string& path, const std::string& body);

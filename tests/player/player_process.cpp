@@ -1,5 +1,7 @@
 #include "tests/player/player_process.h"
 
+#include <utility>
+
 #include "tests/harness/message_pump.h"
 #include "tests/harness/window_probe.h"
 
@@ -30,20 +32,38 @@ HWND FindPlayerWindow(DWORD processId) {
   return search.found;
 }
 
-}  // namespace
-
-Player StartPlayer(const std::string& dir) {
-  Player player;
-  std::string exe = dir + "\\trRadio.exe";
+// Starts `commandLine` in `dir` (nullptr: ours); the process id is 0 when it could not start.
+ScopedHandle StartProcess(std::string commandLine, const char* dir, DWORD& id) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
-  std::string command = "\"" + exe + "\"";
-  if (!CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup, &info))
-    return player;
+  id = 0;
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, dir, &startup, &info))
+    return ScopedHandle();
   CloseHandle(info.hThread);
-  player.process.reset(info.hProcess);
-  player.id = info.dwProcessId;
+  id = info.dwProcessId;
+  return ScopedHandle(info.hProcess);
+}
+
+}  // namespace
+
+int RunAndWait(std::string commandLine) {
+  DWORD id = 0;
+  ScopedHandle process = StartProcess(std::move(commandLine), nullptr, id);
+  if (!process) return -1;
+  if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) {
+    TerminateProcess(process.get(), 99);
+    return -1;
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process.get(), &code);
+  return static_cast<int>(code);
+}
+
+Player StartPlayer(const std::string& dir) {
+  Player player;
+  player.process = StartProcess("\"" + dir + "\\trRadio.exe\"", dir.c_str(), player.id);
+  if (!player.process) return player;
   PumpUntil([&] { return (player.window = FindPlayerWindow(player.id)) != nullptr; }, 20000);
   return player;
 }

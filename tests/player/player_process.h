@@ -14,6 +14,9 @@ struct Player {
   HWND window = nullptr;
 };
 
+// Runs `commandLine` and returns its exit code; -1 when it cannot start or does not end within two minutes.
+int RunAndWait(std::string commandLine);
+
 // Starts `dir`\trRadio.exe with `dir` as its current directory and waits until its main window is visible;
 // `window` stays nullptr when it does not come up.
 Player StartPlayer(const std::string& dir);

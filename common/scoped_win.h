@@ -74,6 +74,14 @@ struct IconTraits {
 };
 using ScopedIcon = UniqueHandle<HICON, IconTraits>;
 
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static bool IsValid(HMODULE h) { return h != nullptr; }
+  static void Close(HMODULE h) { ::FreeLibrary(h); }
+};
+// A module from LoadLibrary or LoadLibraryEx.
+using ScopedModule = UniqueHandle<HMODULE, ModuleTraits>;
+
 // A window's device context from GetDC, released with ReleaseDC.
 class ScopedWindowDc {
  public:

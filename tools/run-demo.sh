@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the player against the bundled demo server: starts the server on a free loopback port, runs
-# build/bin/trRadio.exe under Wine with the three server addresses pointed at it (on your X display when DISPLAY
-# is set, otherwise inside a virtual one), waits a few seconds, saves a screenshot to build/demo-screenshot.png
-# and stops everything it started. TRRADIO_DEMO_SECONDS sets the wait (default 10).
+# Runs the player against the bundled demo server: starts the server on a free loopback port and runs
+# build/bin/trRadio.exe under Wine with the three server addresses pointed at it.
+# On your X display (DISPLAY set) the player stays open until you close it. Without a display it runs inside a
+# virtual one, waits a few seconds, saves a screenshot to build/demo-screenshot.png and stops. Setting
+# TRRADIO_DEMO_SECONDS (default 10) gives the timed run with its screenshot on a real display too.
+# Everything the script started is stopped when it ends (also on Ctrl-C).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/env.sh"
@@ -12,6 +14,8 @@ seconds=${TRRADIO_DEMO_SECONDS:-10}
 if [ "${1:-}" != "--inside-display" ] && [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --inside-display
 fi
+interactive=no
+[ "${1:-}" != "--inside-display" ] && [ -z "${TRRADIO_DEMO_SECONDS:-}" ] && interactive=yes
 
 player="$build/bin/trRadio.exe"
 [ -f "$player" ] || { echo "no $player: run tools/build.sh first" >&2; exit 1; }
@@ -23,6 +27,7 @@ cleanup() {
   "$here/demo-server.sh" stop "$port" "$build"
 }
 trap cleanup EXIT
+trap "exit 130" INT TERM
 
 "$here/demo-server.sh" start "$port" "$build"
 export TRRADIO_DIRECTORY_URL="http://127.0.0.1:$port"
@@ -32,6 +37,14 @@ export TRRADIO_UPDATE_URL="http://127.0.0.1:$port"
 # Prepare the Wine prefix first (the very first start takes a while), then fetch the directory afresh.
 "$here/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
 rm -f "$build/bin/GB.Dat"
+if [ $interactive = yes ]; then
+  echo "demo server on port $port; the player runs until you close it"
+  "$here/wine-run.sh" "$player" </dev/null >/dev/null 2>&1 &
+  player_pid=$!
+  wait "$player_pid" || true
+  player_pid=
+  exit 0
+fi
 echo "demo server on port $port; starting the player for $seconds seconds"
 "$here/wine-run.sh" "$player" </dev/null >/dev/null 2>&1 &
 player_pid=$!

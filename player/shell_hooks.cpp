@@ -5,6 +5,7 @@
 #include "common/file_util.h"
 #include "player/channel_loader.h"
 #include "player/main_window.h"
+#include "player/notify_icon_slot.h"
 #include "player/play_state_display.h"
 #include "player/program_end.h"
 #include "player/program_state.h"
@@ -63,8 +64,11 @@ void TakeMediaPlayerObjects(HWND mainWindow) {
   state.mediaPlayer = std::move(player);
 }
 
-void RunUpdateCheck(HWND) {
-  if (CheckForUpdate(State().remoteVersionText) == UpdateDecision::HandOver) EndProgram(0);
+void RunUpdateCheck(HWND mainWindow) {
+  if (CheckForUpdate(State().remoteVersionText) != UpdateDecision::HandOver) return;
+  // As on every other way out: an icon left behind would stay in the notification area after the player ends.
+  RemoveProgramIcon(mainWindow);
+  EndProgram(0);
 }
 
 void RefreshOnlineCount(HWND mainWindow) {

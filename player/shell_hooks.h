@@ -12,7 +12,8 @@ void LoadChannels(HWND mainWindow);
 // Load step 4: take the media player's controls, settings and network objects into the program state.
 void TakeMediaPlayerObjects(HWND mainWindow);
 
-// Load step 7: compare the announced version with our own; may hand over to the updater and end the program.
+// Load step 7: compare the announced version with our own; may hand over to the updater, remove the
+// notification-area icon and end the program.
 void RunUpdateCheck(HWND mainWindow);
 
 // Every tick of 时钟1: start one refresh of the online-user count.

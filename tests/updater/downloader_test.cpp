@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "common/file_util.h"
+#include "common/scoped_win.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/temp_dir.h"
+#include "updater/block_writer.h"
 
 namespace trr {
 namespace {
@@ -69,6 +71,14 @@ std::string RandomBytes(size_t size, unsigned seed) {
   return bytes;
 }
 
+// A built Windows program followed by random bytes up to `size`: the updater accepts only programs.
+std::string ProgramBytes(size_t size, unsigned seed) {
+  std::string bytes;
+  ReadWholeFile(test::BinDirectory() + "\\updater_standin_player.exe", bytes);
+  if (bytes.size() < size) bytes += RandomBytes(size - bytes.size(), seed);
+  return bytes;
+}
+
 // A file the demo server hands out under `route`, written beside the tests (the server needs its Unix path).
 void Serve(const std::string& route, const std::string& name, const std::string& bytes) {
   ASSERT_TRUE(WriteWholeFile(test::BinDirectory() + "\\" + name, bytes));
@@ -115,7 +125,7 @@ class DownloaderTest : public testing::Test {
 };
 
 TEST_F(DownloaderTest, HttpDownloadReportsSizeThenCompletion) {
-  std::string body = RandomBytes(1536 * 1024 + 7, 1);
+  std::string body = ProgramBytes(1536 * 1024 + 7, 1);
   Serve("/files/new.exe", "updater_served_new.exe", body);
   Downloader download;
   EXPECT_EQ(download.BytesReceived(), 0);
@@ -146,7 +156,7 @@ TEST_F(DownloaderTest, FailedTransfersNeverReplaceTheInstalledFile) {
       {"missing file", "/files/absent.exe", nullptr},
       {"connection refused", "", nullptr},
   };
-  std::string body = RandomBytes(400 * 1024, 2);
+  std::string body = ProgramBytes(400 * 1024, 2);
   Serve("/files/cut.exe", "updater_served_cut.exe", body);
   Serve("/files/error.exe", "updater_served_error.exe", body);
   for (const Case& c : cases) {
@@ -183,7 +193,7 @@ TEST_F(DownloaderTest, FailedTransfersNeverReplaceTheInstalledFile) {
 }
 
 TEST_F(DownloaderTest, SpeedAndBytesReceivedFollowAThrottledTransfer) {
-  std::string body = RandomBytes(1200 * 1024, 3);
+  std::string body = ProgramBytes(1200 * 1024, 3);
   Serve("/files/slow.exe", "updater_served_slow.exe", body);
   ServerControl("/__control/rate?bytes=409600");
   Downloader download;
@@ -207,7 +217,7 @@ TEST_F(DownloaderTest, SpeedAndBytesReceivedFollowAThrottledTransfer) {
 }
 
 TEST_F(DownloaderTest, ReleaseStopsRunningAndHangingTransfers) {
-  std::string body = RandomBytes(2 * 1024 * 1024, 4);
+  std::string body = ProgramBytes(2 * 1024 * 1024, 4);
   Serve("/files/long.exe", "updater_served_long.exe", body);
   ServerControl("/__control/rate?bytes=204800");
   for (const char* fault : {"normal", "hang"}) {
@@ -268,6 +278,25 @@ TEST_F(DownloaderTest, FtpDownload) {
   EXPECT_TRUE(HasCode(kDownloadFailed));
   EXPECT_FALSE(HasCode(kDownloadFinished));
   EXPECT_EQ(Contents(destination_), "the installed player");
+}
+
+// A write refused by the system reports that refusal, not whatever error the thread saw after it.
+TEST(BlockWriter, AFailedWriteKeepsItsErrorAndStopsTheReceiver) {
+  test::ScopedTempDir dir;
+  ASSERT_TRUE(WriteWholeFile(dir.File("read-only"), "x"));
+  ScopedHandle file(CreateFileA(dir.File("read-only").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(file);
+  int writtenCalls = 0;
+  BlockWriter writer(file.get(), 4096, 2, [&](int64_t) { ++writtenCalls; });
+  std::vector<char> block = writer.Take();
+  ASSERT_EQ(block.size(), 4096u);
+  writer.Submit(std::move(block), 4096);
+  DWORD error = 0;
+  EXPECT_FALSE(writer.Finish(error));
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(writtenCalls, 0);
+  EXPECT_TRUE(writer.Take().empty());
 }
 
 TEST(DownloadRequest, DefaultsAndFileTypes) {

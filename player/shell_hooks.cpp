@@ -10,6 +10,7 @@
 #include "player/program_end.h"
 #include "player/program_state.h"
 #include "player/update_check.h"
+#include "player/version.h"
 #include "ui/layout_window.h"
 
 namespace trr {
@@ -64,8 +65,10 @@ void TakeMediaPlayerObjects(HWND mainWindow) {
   state.mediaPlayer = std::move(player);
 }
 
-void RunUpdateCheck(HWND mainWindow) {
-  if (CheckForUpdate(State().remoteVersionText) != UpdateDecision::HandOver) return;
+void RunUpdateCheck(HWND mainWindow) { RunUpdateCheck(mainWindow, ModuleDirectory()); }
+
+void RunUpdateCheck(HWND mainWindow, const std::string& programDirectory) {
+  if (CheckForUpdate(kOwnVersion, programDirectory, State().remoteVersionText) != UpdateDecision::HandOver) return;
   // As on every other way out: an icon left behind would stay in the notification area after the player ends.
   RemoveProgramIcon(mainWindow);
   EndProgram(0);

@@ -184,23 +184,4 @@ std::string ColourText(COLORREF colour) {
   return text;
 }
 
-namespace {
-
-BOOL CALLBACK CountTrayIcon(HWND child, LPARAM count) {
-  char name[64] = "";
-  GetClassNameA(child, name, sizeof(name));
-  if (std::string(name) == "__winex11_tray_icon" && IsWindowVisible(child)) ++*reinterpret_cast<int*>(count);
-  return TRUE;
-}
-
-}  // namespace
-
-int TrayIconCount() {
-  HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-  if (!tray) return -1;
-  int count = 0;
-  EnumChildWindows(tray, CountTrayIcon, reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
 }  // namespace trr::test

@@ -35,10 +35,6 @@ void LeftDoubleClick(HWND window, int x, int y);  // down, up, WM_LBUTTONDBLCLK,
 void RightPress(HWND window, int x, int y);       // WM_RBUTTONDOWN then WM_RBUTTONUP
 void PressKey(HWND window, UINT virtualKey);      // WM_KEYDOWN then WM_KEYUP
 
-// Icons in the notification area as Wine shows it without a desktop tray: one child window per icon in its
-// stand-alone tray window. -1 when there is no such window (the area exists only once an icon was added).
-int TrayIconCount();
-
 // Red, green and blue of a COLORREF, for readable test failures.
 std::string ColourText(COLORREF colour);
 

@@ -13,7 +13,6 @@
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
-#include "tests/harness/window_probe.h"
 
 namespace trr::test {
 namespace {
@@ -94,10 +93,8 @@ class PlayerProcess : public ::testing::Test {
 
 TEST_F(PlayerProcess, ANewerVersionHandsOverToTheUpdater) {
   ServerControl("/__control/version?text=1.01");
-  const int iconsBefore = TrayIconCount() < 0 ? 0 : TrayIconCount();
   ASSERT_TRUE(Start());
   EXPECT_EQ(WaitForExit(30000), 0);
-  EXPECT_EQ(TrayIconCount() < 0 ? 0 : TrayIconCount(), iconsBefore) << "the player took its icon with it";
   EXPECT_TRUE(PumpUntil([&] { return FileExists(dir_.File("started.marker")); }, 15000))
       << "TrRadioDl.exe beside the player was started";
   PumpMessages(500);  // the stand-in ends before its directory goes

@@ -149,6 +149,23 @@ TEST_F(PlayerProcessTest, AFailedFetchWritesNoCacheAndThePlayerStillComesUp) {
   EXPECT_EQ(ClosePlayer(player), 0);
 }
 
+BOOL CALLBACK CountTrayIcon(HWND child, LPARAM count) {
+  char name[64] = "";
+  GetClassNameA(child, name, sizeof(name));
+  if (std::string(name) == "__winex11_tray_icon" && IsWindowVisible(child)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// Icons in the notification area as Wine shows it without a desktop tray: one child window per icon in its
+// stand-alone tray window. -1 when there is no such window (the area exists only once an icon was added).
+int TrayIconCount() {
+  HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+  if (!tray) return -1;
+  int count = 0;
+  EnumChildWindows(tray, CountTrayIcon, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 TEST_F(PlayerProcessTest, CloseRemovesTheNotificationIconBeforeTheEnd) {
   ASSERT_TRUE(WriteWholeFile(dir_.File("GB.Dat"), ""));
   int before = TrayIconCount();

@@ -12,10 +12,8 @@
 #include <vector>
 
 #include "common/file_util.h"
-#include "common/scoped_win.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/temp_dir.h"
-#include "updater/block_writer.h"
 
 namespace trr {
 namespace {
@@ -278,25 +276,6 @@ TEST_F(DownloaderTest, FtpDownload) {
   EXPECT_TRUE(HasCode(kDownloadFailed));
   EXPECT_FALSE(HasCode(kDownloadFinished));
   EXPECT_EQ(Contents(destination_), "the installed player");
-}
-
-// A write refused by the system reports that refusal, not whatever error the thread saw after it.
-TEST(BlockWriter, AFailedWriteKeepsItsErrorAndStopsTheReceiver) {
-  test::ScopedTempDir dir;
-  ASSERT_TRUE(WriteWholeFile(dir.File("read-only"), "x"));
-  ScopedHandle file(CreateFileA(dir.File("read-only").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file);
-  int writtenCalls = 0;
-  BlockWriter writer(file.get(), 4096, 2, [&](int64_t) { ++writtenCalls; });
-  std::vector<char> block = writer.Take();
-  ASSERT_EQ(block.size(), 4096u);
-  writer.Submit(std::move(block), 4096);
-  DWORD error = 0;
-  EXPECT_FALSE(writer.Finish(error));
-  EXPECT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(writtenCalls, 0);
-  EXPECT_TRUE(writer.Take().empty());
 }
 
 TEST(DownloadRequest, DefaultsAndFileTypes) {

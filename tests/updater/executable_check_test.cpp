@@ -1,7 +1,5 @@
 #include "updater/executable_check.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,12 +12,6 @@
 namespace trr {
 namespace {
 
-std::string Built(const char* name) {
-  std::string bytes;
-  ReadWholeFile(test::BinDirectory() + "\\" + name, bytes);
-  return bytes;
-}
-
 bool Check(const std::string& file) {
   return IsWholeWindowsProgram(file.size(), [&](uint64_t offset, void* out, size_t length) {
     if (offset > file.size() || length > file.size() - offset) return false;
@@ -28,21 +20,20 @@ bool Check(const std::string& file) {
   });
 }
 
-uint32_t Get(const std::string& s, size_t at, size_t width) {
-  uint32_t value = 0;
-  std::memcpy(&value, s.data() + at, width);
+uint32_t Get(const std::string& s, size_t at) {
+  uint32_t value;
+  std::memcpy(&value, s.data() + at, 4);
   return value;
 }
 void Put(std::string& s, size_t at, uint32_t value, size_t width) { std::memcpy(&s[at], &value, width); }
 
-// A built program, cut, changed or replaced, is accepted only while it is a whole 32-bit Windows program.
+// A built program, cut or changed, passes only while it is a whole 32-bit Windows program. (Pages, scrambled
+// bytes and cut transfers are rows of the updater's end-to-end table.)
 TEST(ExecutableCheck, AcceptsOnlyAWholeProgram) {
-  const std::string program = Built("updater_standin_player.exe");
-  ASSERT_GT(program.size(), 4096u);
-  const size_t nt = Get(program, 60, 4), optional = nt + 24;
-  const size_t sections = optional + Get(program, nt + 20, 2);
-  const size_t headers = Get(program, optional + 60, 4);
-  const size_t firstRawEnd = Get(program, sections + 20, 4) + Get(program, sections + 16, 4);
+  std::string program;
+  ASSERT_TRUE(ReadWholeFile(test::BinDirectory() + "\\updater_standin_player.exe", program));
+  const size_t nt = Get(program, 60), optional = nt + 24, flags = nt + 22;
+  const size_t section = optional + (Get(program, nt + 20) & 0xFFFF);
   struct Row {
     const char* what;
     std::function<void(std::string&)> change;
@@ -50,20 +41,13 @@ TEST(ExecutableCheck, AcceptsOnlyAWholeProgram) {
   } rows[] = {
       {"the built program", [](std::string&) {}, true},
       {"with bytes appended", [](std::string& s) { s += "appended"; }, true},
-      {"empty", [](std::string& s) { s.clear(); }, false},
-      {"a login page", [](std::string& s) { s = "<html><body>Please sign in</body></html>"; }, false},
-      {"no MZ", [](std::string& s) { s[0] = 'X'; }, false},
       {"no PE signature", [&](std::string& s) { s[nt + 1] = 'X'; }, false},
       {"a 64-bit machine", [&](std::string& s) { Put(s, nt + 4, IMAGE_FILE_MACHINE_AMD64, 2); }, false},
-      {"no executable-image flag",
-       [&](std::string& s) { Put(s, nt + 22, Get(s, nt + 22, 2) & ~IMAGE_FILE_EXECUTABLE_IMAGE, 2); }, false},
-      {"a DLL", [&](std::string& s) { Put(s, nt + 22, Get(s, nt + 22, 2) | IMAGE_FILE_DLL, 2); }, false},
-      {"a PE32+ optional header", [&](std::string& s) { Put(s, optional, IMAGE_NT_OPTIONAL_HDR64_MAGIC, 2); }, false},
-      {"cut in the headers", [&](std::string& s) { s.resize(headers - 1); }, false},
-      {"cut in the first section", [&](std::string& s) { s.resize(firstRawEnd - 1); }, false},
-      {"cut in half", [](std::string& s) { s.resize(s.size() / 2); }, false},
+      {"no executable-image flag", [&](std::string& s) { s[flags] &= ~IMAGE_FILE_EXECUTABLE_IMAGE; }, false},
+      {"a DLL", [&](std::string& s) { s[flags + 1] |= IMAGE_FILE_DLL >> 8; }, false},
+      {"cut in the headers", [&](std::string& s) { s.resize(Get(s, optional + 60) - 1); }, false},
       {"one byte short", [](std::string& s) { s.pop_back(); }, false},
-      {"a section placed past the end", [&](std::string& s) { Put(s, sections + 20, uint32_t(s.size()), 4); }, false},
+      {"a section past the end", [&](std::string& s) { Put(s, section + 20, uint32_t(s.size()), 4); }, false},
       {"a certificate table past the end",
        [&](std::string& s) {
          Put(s, optional + 128, uint32_t(s.size() - 8), 4);
@@ -76,7 +60,6 @@ TEST(ExecutableCheck, AcceptsOnlyAWholeProgram) {
     row.change(file);
     EXPECT_EQ(Check(file), row.accepted) << row.what;
   }
-  EXPECT_FALSE(Check(Built("trskin.dll"))) << "a DLL is no program";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "common/file_util.h"
 #include "common/scoped_win.h"
 #include "tests/harness/demo_server_client.h"
+#include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
 #include "updater/progress_format.h"
@@ -47,8 +48,8 @@ struct FindRequest {
   DWORD process;
   const char* className;
   const char* title;
+  const char* question;  // text the window must show, or nullptr
   HWND found;
-  int count;
 };
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
@@ -60,16 +61,18 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   if (request->className && (!GetClassNameA(window, name, sizeof(name)) || lstrcmpA(name, request->className)))
     return TRUE;
   if (request->title && WindowText(window) != request->title) return TRUE;
+  if (request->question && !test::FindChildByText(window, request->question)) return TRUE;
   request->found = window;
-  ++request->count;
-  return TRUE;
+  return FALSE;
 }
 
-// A visible top-level window of `process`; nullptr when none appears within `timeoutMs`.
-HWND WaitForWindow(DWORD process, const char* className, const char* title, unsigned timeoutMs) {
+// A visible top-level window of `process` (showing `question`, when given); nullptr when none appears within
+// `timeoutMs`.
+HWND WaitForWindow(DWORD process, const char* className, const char* title, unsigned timeoutMs,
+                   const char* question = nullptr) {
   DWORD start = GetTickCount();
   do {
-    FindRequest request = {process, className, title, nullptr, 0};
+    FindRequest request = {process, className, title, question, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
     if (request.found) return request.found;
     Sleep(50);
@@ -77,11 +80,9 @@ HWND WaitForWindow(DWORD process, const char* className, const char* title, unsi
   return nullptr;
 }
 
-// Visible message boxes of `process` now.
-int CountQuestionBoxes(DWORD process) {
-  FindRequest request = {process, "#32770", nullptr, nullptr, 0};
-  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
-  return request.count;
+// A message box of `process` that asks `question`; nullptr when none appears within `timeoutMs`.
+HWND WaitForQuestion(DWORD process, const char* question, unsigned timeoutMs) {
+  return WaitForWindow(process, "#32770", kQuestionTitle, timeoutMs, question);
 }
 
 // A program the server can hand out as the new player: the stand-in followed by random bytes up to `size`.
@@ -228,12 +229,12 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
   constexpr int kHeldThroughout = -1;
   struct Row {
     const char* fault;
-    int holdMs;  // how long the test keeps the installed player open once the new one has arrived
+    int holdMs;  // how long the installed player stays open once the new one has arrived
     bool installs;
   } rows[] = {
-      {"nolength", 0, true},      {"cutnolength", 0, false}, {"cut", 0, false},
-      {"chunkedcut", 0, false},   {"html", 0, false},        {"scrambled", 0, false},
-      {"normal", 3000, true},     {"normal", kHeldThroughout, false},
+      {"nolength", 0, true},    {"cutnolength", 0, false}, {"cut", 0, false},
+      {"chunkedcut", 0, false}, {"html", 0, false},        {"scrambled", 0, false},
+      {"normal", 3000, true},   {"normal", kHeldThroughout, false},
   };
   const std::string installed = "the installed player";
   for (const Row& row : rows) {
@@ -242,51 +243,38 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
     ScopedTempDir dir;
     ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
     ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), installed));
-    ASSERT_TRUE(WriteWholeFile(dir.File("trtv.exe"), "the TV player"));
-    // Open as a running program's file is: the rename over it is refused while it is open.
-    ScopedHandle held;
-    if (row.holdMs)
-      held.reset(CreateFileA(dir.File("trRadio.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Open as a running program's file is: a rename over it is refused while it is open.
+    ScopedHandle held(row.holdMs ? CreateFileA(dir.File("trRadio.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                 : INVALID_HANDLE_VALUE);
     UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
     ASSERT_TRUE(updater.started());
-    HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
-    ASSERT_NE(window, nullptr);
     if (row.holdMs > 0) {
-      // The new player has arrived whole and waits for the old one to be let go.
-      DWORD start = GetTickCount();
-      while (Contents(dir.File("trRadio.exe.part")).size() != standin_.size() && GetTickCount() - start < 20000)
-        Sleep(50);
-      ASSERT_TRUE(Contents(dir.File("trRadio.exe.part")) == standin_);
+      // Let go once the new player has arrived whole and waits for the old one.
+      EXPECT_TRUE(test::PumpUntil([&] { return Contents(dir.File("trRadio.exe.part")) == standin_; }, 20000));
       Sleep(row.holdMs);
       held.reset();
     }
     if (row.installs) {
-      HWND box = WaitForWindow(updater.id(), "#32770", kQuestionTitle, 20000);
+      HWND box = WaitForQuestion(updater.id(), kFinishedQuestion, 20000);
       ASSERT_NE(box, nullptr);
-      EXPECT_NE(test::FindChildByText(box, kFinishedQuestion), nullptr);
       EXPECT_TRUE(Contents(dir.File("trRadio.exe")) == standin_);
       PostMessageA(box, WM_COMMAND, IDNO, 0);
-      EXPECT_EQ(updater.WaitForExit(10000), 0u);
-      continue;
+    } else {
+      HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
+      ASSERT_NE(window, nullptr);
+      EXPECT_TRUE(test::PumpUntil([&] { return Label(window, k标签进度) == kUpgradeFailedText; }, 30000));
+      EXPECT_TRUE(GetWindowLongA(FindUpdaterControl(window, k按钮1), GWL_STYLE) & WS_VISIBLE);
+      EXPECT_FALSE(GetWindowLongA(FindUpdaterControl(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
+      EXPECT_EQ(Contents(dir.File("trRadio.exe")), installed);
+      EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
+      EXPECT_TRUE(FileExists(dir.File("trup.ini")));
+      EXPECT_EQ(WaitForWindow(updater.id(), "#32770", nullptr, 0), nullptr);
+      Sleep(1500);  // a tick, were the timer still running, would overwrite the failure
+      EXPECT_EQ(Label(window, k标签进度), kUpgradeFailedText);
+      PostMessageA(window, WM_CLOSE, 0, 0);
     }
-    DWORD start = GetTickCount();
-    while (Label(window, k标签进度) != kUpgradeFailedText && GetTickCount() - start < 30000) Sleep(100);
-    held.reset();
-    EXPECT_EQ(Label(window, k标签进度), kUpgradeFailedText);
-    EXPECT_TRUE(GetWindowLongA(FindUpdaterControl(window, k按钮1), GWL_STYLE) & WS_VISIBLE);
-    EXPECT_FALSE(GetWindowLongA(FindUpdaterControl(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
-    EXPECT_EQ(Contents(dir.File("trRadio.exe")), installed);
-    EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
-    EXPECT_FALSE(FileExists(dir.File("trtv.exe")));  // deleted at the start, whatever the transfer does
-    EXPECT_TRUE(FileExists(dir.File("trup.ini")));
-    EXPECT_EQ(CountQuestionBoxes(updater.id()), 0);
-    Sleep(1500);  // a tick, were the timer still running, would overwrite the failure
-    EXPECT_EQ(Label(window, k标签进度), kUpgradeFailedText);
-    PostMessageA(window, WM_CLOSE, 0, 0);  // the close box
     EXPECT_EQ(updater.WaitForExit(10000), 0u);
-    EXPECT_TRUE(FileExists(dir.File("trup.ini")));  // closing keeps the settings
-    EXPECT_FALSE(FileExists(dir.File("standin-ran.txt")));
   }
 }
 
@@ -441,21 +429,13 @@ TEST_F(UpdaterFlowTest, AFinishedTransferWaitsForTheGiveUpAnswer) {
   ASSERT_NE(window, nullptr);
   ASSERT_TRUE(WaitForFile(dir.File("trRadio.exe.part"), 10000));
   PostMessageA(FindUpdaterControl(window, k按钮2), BM_CLICK, 0, 0);
-  HWND box = WaitForWindow(updater.id(), "#32770", kQuestionTitle, 10000);
+  HWND box = WaitForQuestion(updater.id(), kGiveUpQuestion, 10000);
   ASSERT_NE(box, nullptr);
-  ASSERT_NE(test::FindChildByText(box, kGiveUpQuestion), nullptr);
   ASSERT_TRUE(WaitForFile(dir.File("trRadio.exe"), 20000));
-  Sleep(1000);  // time for the end of the transfer to reach the window
-  EXPECT_EQ(CountQuestionBoxes(updater.id()), 1);
-  EXPECT_TRUE(IsWindow(box));
-
+  // The end of the transfer reaches the window, but its question waits.
+  EXPECT_EQ(WaitForQuestion(updater.id(), kFinishedQuestion, 1000), nullptr);
   PostMessageA(box, WM_COMMAND, IDNO, 0);
-  DWORD start = GetTickCount();
-  HWND finished = nullptr;
-  while (!finished && GetTickCount() - start < 10000) {
-    HWND next = WaitForWindow(updater.id(), "#32770", kQuestionTitle, 1000);
-    if (next && test::FindChildByText(next, kFinishedQuestion)) finished = next;
-  }
+  HWND finished = WaitForQuestion(updater.id(), kFinishedQuestion, 10000);
   ASSERT_NE(finished, nullptr);
   EXPECT_TRUE(Contents(dir.File("trRadio.exe")) == program);
   PostMessageA(finished, WM_COMMAND, IDYES, 0);

@@ -5,10 +5,12 @@
 #include "common/file_util.h"
 #include "player/channel_loader.h"
 #include "player/main_window.h"
+#include "player/notify_icon_slot.h"
 #include "player/play_state_display.h"
 #include "player/program_end.h"
 #include "player/program_state.h"
 #include "player/update_check.h"
+#include "player/version.h"
 #include "ui/layout_window.h"
 
 namespace trr {
@@ -63,8 +65,13 @@ void TakeMediaPlayerObjects(HWND mainWindow) {
   state.mediaPlayer = std::move(player);
 }
 
-void RunUpdateCheck(HWND) {
-  if (CheckForUpdate(State().remoteVersionText) == UpdateDecision::HandOver) EndProgram(0);
+void RunUpdateCheck(HWND mainWindow) { RunUpdateCheck(mainWindow, ModuleDirectory()); }
+
+void RunUpdateCheck(HWND mainWindow, const std::string& programDirectory) {
+  if (CheckForUpdate(kOwnVersion, programDirectory, State().remoteVersionText) != UpdateDecision::HandOver) return;
+  // As on every other way out: an icon left behind would stay in the notification area after the player ends.
+  RemoveProgramIcon(mainWindow);
+  EndProgram(0);
 }
 
 void RefreshOnlineCount(HWND mainWindow) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace trr {
 
 // Load step 3: create the channel list inside 图片框 and fill it from the cache file.
@@ -12,8 +14,12 @@ void LoadChannels(HWND mainWindow);
 // Load step 4: take the media player's controls, settings and network objects into the program state.
 void TakeMediaPlayerObjects(HWND mainWindow);
 
-// Load step 7: compare the announced version with our own; may hand over to the updater and end the program.
+// Load step 7: compare the announced version with our own; may hand over to the updater, remove the
+// notification-area icon and end the program.
 void RunUpdateCheck(HWND mainWindow);
+
+// The same with the updater looked for in `programDirectory` rather than beside the running program.
+void RunUpdateCheck(HWND mainWindow, const std::string& programDirectory);
 
 // Every tick of 时钟1: start one refresh of the online-user count.
 void RefreshOnlineCount(HWND mainWindow);

@@ -292,9 +292,11 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
   window->backgroundBrush.reset(CreateSolidBrush(WindowBackgroundColour(*window)));
   if (layout.picture) window->picture = LoadGifResource(resources, layout.picture);
 
-  DWORD style = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+  DWORD style = WS_CLIPCHILDREN | WS_SYSMENU;
   DWORD exStyle = WS_EX_APPWINDOW;
-  style |= layout.frame == FrameStyle::Borderless ? WS_POPUP : (WS_OVERLAPPED | WS_CAPTION);
+  // A borderless window keeps the minimise box so that the taskbar can minimise it; a fixed dialog frame has
+  // the close box only.
+  style |= layout.frame == FrameStyle::Borderless ? (WS_POPUP | WS_MINIMIZEBOX) : (WS_OVERLAPPED | WS_CAPTION);
   RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   int x = work.left + (work.right - work.left - layout.width) / 2;

@@ -52,18 +52,22 @@ void BlockWriter::Run() {
       queued_.pop_front();
     }
     bool ok = !failed_;
+    DWORD error = 0;
     size_t done = 0;
     while (ok && done < block.length) {
       DWORD put = 0;
-      ok = WriteFile(file_, block.bytes.data() + done, static_cast<DWORD>(block.length - done), &put, nullptr) &&
-           put > 0;
+      BOOL wrote = WriteFile(file_, block.bytes.data() + done, static_cast<DWORD>(block.length - done), &put, nullptr);
+      // Taken at once: taking the lock below may itself change the thread's last error.
+      if (!wrote) error = GetLastError();
+      ok = wrote && put > 0;
+      if (wrote && put == 0) error = ERROR_WRITE_FAULT;  // nothing written and no reason given
       done += put;
     }
     {
       std::lock_guard<std::mutex> lock(lock_);
       if (!ok && !failed_) {
         failed_ = true;
-        error_ = GetLastError();
+        error_ = error;
       }
       total_ += ok ? static_cast<int64_t>(block.length) : 0;
       free_.push_back(std::move(block.bytes));

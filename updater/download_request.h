@@ -13,7 +13,10 @@ using DownloadEventHandler = int(__stdcall*)(int32_t code, int32_t unused1, int3
 enum DownloadEvent : int32_t {
   kDownloadSizeKnown = 3,  // value: total size in bytes (clamped to 0x7FFFFFFF)
   kDownloadFinished = 4,   // the whole file is in place under the destination name
-  kDownloadFailed = 5,     // value: the Win32 or WinINet error code, or 0 for a short or refused transfer
+  // value: the Win32 or WinINet error code; ERROR_HANDLE_EOF when less than the announced size arrived,
+  // ERROR_FILE_TOO_LARGE for more, ERROR_BAD_EXE_FORMAT when a ".exe" is not a whole Windows program, and
+  // ERROR_ACCESS_DENIED when the destination stayed in use past the wait.
+  kDownloadFailed = 5,
 };
 
 constexpr const char kDefaultFileTypes[] = ".exe|.rar|.zip|.gif|.jpg|.mp3|.rm";

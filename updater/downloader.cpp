@@ -7,6 +7,7 @@
 
 #include "common/gbk_text.h"
 #include "updater/block_writer.h"
+#include "updater/executable_check.h"
 
 namespace trr {
 namespace {
@@ -19,10 +20,38 @@ constexpr DWORD kStartRead = 64 * 1024;
 constexpr DWORD kQuickReadMs = 20;
 constexpr DWORD kSlowReadMs = 150;
 constexpr DWORD kRetryPauseMs = 500;
+// No file of ours comes near this; a server that sends more is not sending the file we asked for.
+constexpr int64_t kMaxDownloadBytes = 512ll * 1024 * 1024;
+// A destination still open in another process (the player that is still closing) refuses the rename for a
+// while; it is tried again at this pace up to this long before the transfer counts as failed.
+constexpr DWORD kReplacePauseMs = 250;
+constexpr DWORD kReplaceWaitMs = 10000;
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
   return FindIgnoringAsciiCase(text, prefix) == 0;
 }
+
+// Refusals that go away once another process closes the file.
+bool RefusedWhileOpen(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// Removes the temporary file when the transfer leaves without installing it, whichever way it leaves.
+class PartialFile {
+ public:
+  explicit PartialFile(std::string path) : path_(std::move(path)) {}
+  ~PartialFile() {
+    if (!installed_) DeleteFileA(path_.c_str());
+  }
+  PartialFile(const PartialFile&) = delete;
+  PartialFile& operator=(const PartialFile&) = delete;
+  const std::string& path() const { return path_; }
+  void Installed() { installed_ = true; }
+
+ private:
+  std::string path_;
+  bool installed_ = false;
+};
 
 }  // namespace
 
@@ -116,8 +145,15 @@ void Downloader::Release() {
 
 void Downloader::Run() {
   DWORD error = 0;
-  AddSample(0);
-  bool done = Transfer(error);
+  bool done = false;
+  try {
+    AddSample(0);
+    done = Transfer(error);
+  } catch (...) {
+    // Out of memory for a block: the transfer fails like any other, and the thread ends normally.
+    done = false;
+    error = ERROR_NOT_ENOUGH_MEMORY;
+  }
   CloseConnection();
   if (done)
     Report(kDownloadFinished, 0);
@@ -281,17 +317,21 @@ bool Downloader::Transfer(DWORD& error) {
     open = ftp ? OpenFtp(session, size, error) : OpenHttp(session, size, error);
   }
   if (!open || stopping_) return false;
+  if (size > kMaxDownloadBytes) {
+    error = ERROR_FILE_TOO_LARGE;
+    return false;
+  }
   if (size >= 0) Report(kDownloadSizeKnown, size > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int32_t>(size));
 
-  std::string partial = destination_ + ".part";
-  ScopedHandle out(CreateFileA(partial.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  PartialFile partial(destination_ + ".part");
+  // Read access too: the finished file is checked through the same handle before it is closed.
+  ScopedHandle out(CreateFileA(partial.path().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!out) {
     error = GetLastError();
     return false;
   }
   bool complete = false;
-  bool readFailed = false;
   int64_t received = 0;  // from the network; received_ counts what is on disk
   HINTERNET file = file_;
   DWORD want = kStartRead;
@@ -300,6 +340,7 @@ bool Downloader::Transfer(DWORD& error) {
       received_.store(onDisk);
       AddSample(onDisk);
     });
+    bool readFailed = false;
     while (!stopping_) {
       std::vector<char> block = writer.Take();
       if (block.empty()) break;  // a write failed
@@ -309,22 +350,26 @@ bool Downloader::Transfer(DWORD& error) {
       DWORD got = 0;
       DWORD began = GetTickCount();
       bool read = InternetReadFile(file, block.data(), want, &got) != FALSE;
-      DWORD took = GetTickCount() - began;
-      if (took < kQuickReadMs && want < kReadBlock) want *= 2;
-      if (took > kSlowReadMs && want > kMinRead) want /= 2;
       if (!read) {
         error = GetLastError();
         readFailed = true;
         break;
       }
+      DWORD took = GetTickCount() - began;
+      if (took < kQuickReadMs && want < kReadBlock) want *= 2;
+      if (took > kSlowReadMs && want > kMinRead) want /= 2;
       if (got == 0) {
-        // A clean end: complete only when the announced size (if any) has arrived in full.
+        // A clean end. An announced size must have arrived exactly; without one, the file check below decides.
         complete = size < 0 || received == size;
+        if (!complete) error = ERROR_HANDLE_EOF;
         break;
       }
       received += got;
       writer.Submit(std::move(block), got);
-      if (size >= 0 && received > size) break;  // more than announced: not the file we were promised
+      if ((size >= 0 && received > size) || received > kMaxDownloadBytes) {
+        error = ERROR_FILE_TOO_LARGE;  // more than announced or than any file of ours: not the file we wanted
+        break;
+      }
     }
     DWORD writeError = 0;
     if (!writer.Finish(writeError)) {
@@ -332,13 +377,32 @@ bool Downloader::Transfer(DWORD& error) {
       if (!readFailed) error = writeError;
     }
   }
+  if (!complete || stopping_) return false;
+  // On disk before it replaces anything, so that a power cut cannot leave an empty file under the real name.
+  if (!FlushFileBuffers(out.get())) {
+    error = GetLastError();
+    return false;
+  }
+  if (FileTypeAllowed(destination_, ".exe") && !IsWholeWindowsProgram(out.get())) {
+    error = ERROR_BAD_EXE_FORMAT;
+    return false;
+  }
   out.reset();
-  if (complete && !stopping_ &&
-      MoveFileExA(partial.c_str(), destination_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
-    return true;
-  if (complete && !stopping_) error = GetLastError();
-  DeleteFileA(partial.c_str());
-  return false;
+  if (!Replace(partial.path(), error)) return false;
+  partial.Installed();
+  return true;
+}
+
+bool Downloader::Replace(const std::string& partial, DWORD& error) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    // One rename, not a copy, and written through, so the directory entry is on disk when it reports success.
+    if (MoveFileExA(partial.c_str(), destination_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    error = GetLastError();
+    if (!RefusedWhileOpen(error) || GetTickCount() - start >= kReplaceWaitMs) return false;
+    if (WaitForSingleObject(stopEvent_.get(), kReplacePauseMs) == WAIT_OBJECT_0) return false;
+  }
 }
 
 }  // namespace trr

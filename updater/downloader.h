@@ -1,7 +1,9 @@
 // The download component: transfers one HTTP or FTP address into a file on a background thread. The data goes
-// into "<destination>.part" and replaces the destination only when the whole file has arrived, so a failed or
-// cut transfer leaves an existing destination untouched. Events go to the request's handler on the worker
-// thread; the handler must not block (the updater posts them to its window).
+// into "<destination>.part" and replaces the destination only when the whole file has arrived: the transfer
+// ended cleanly, an announced size arrived exactly, and a ".exe" destination receives a whole 32-bit Windows
+// program. The file is flushed to disk first and then renamed over the destination in one step. Otherwise the
+// destination stays as it was and the temporary file is removed. Events go to the request's handler on the
+// worker thread; the handler must not block (the updater posts them to its window).
 #pragma once
 #include <windows.h>
 
@@ -48,6 +50,7 @@ class Downloader {
   bool Transfer(DWORD& error);
   bool OpenHttp(HINTERNET session, int64_t& size, DWORD& error);
   bool OpenFtp(HINTERNET session, int64_t& size, DWORD& error);
+  bool Replace(const std::string& partial, DWORD& error);
   void Report(int32_t code, int32_t value);
   void AddSample(int64_t bytes);
   void CloseConnection();

@@ -31,11 +31,15 @@ struct UpdaterState {
   MemoryModule* skinModule = nullptr;
   Downloader* download = nullptr;
   int64_t totalSize = 0;
+  std::string programDirectory;
   std::string settingsPath;
   std::string source;
   std::string destination;
   DownloadRequest request;
   HWND window = nullptr;
+  // A question box is open; the end of the transfer waits for its answer in pendingEnd (0: none).
+  bool asking = false;
+  int32_t pendingEnd = 0;
 };
 
 UpdaterState g_state;
@@ -70,12 +74,27 @@ void ShowTick(HWND window) {
   ShowProgress(window, FormatProgress(g_state.totalSize, received, speed));
 }
 
+// Asks a question of the window; the end of the transfer arriving meanwhile waits until it is answered.
+bool Ask(HWND window, const char* question) {
+  g_state.asking = true;
+  bool yes = ui::AskYesNo(window, kQuestionTitle, question);
+  g_state.asking = false;
+  return yes;
+}
+
 void StartUpgrade(HWND window) {
-  DeleteFileIfPresent(CurrentDirectory() + "\\trtv.exe");
+  if (UpgradeRunning(window)) return;
+  // Every file of the updater lives beside it, whatever directory it was started in: the player that starts
+  // it again at its next start is the one in this directory.
+  DeleteFileIfPresent(g_state.programDirectory + "\\trtv.exe");
   ui::SetControlVisible(window, UpdaterControlName(k按钮1), false);
   ui::SetControlVisible(window, UpdaterControlName(k按钮2), true);
+  // A new transfer object for each try: one object runs one transfer.
+  delete g_state.download;
+  g_state.download = new Downloader();
+  g_state.totalSize = 0;
   g_state.source = ReadUpdateAddress(g_state.settingsPath);
-  g_state.destination = CurrentDirectory() + "\\trRadio.exe";
+  g_state.destination = g_state.programDirectory + "\\trRadio.exe";
   DownloadRequest& request = g_state.request;
   request.field1 = 4096;
   request.source = g_state.source.c_str();
@@ -93,14 +112,14 @@ void StartUpgrade(HWND window) {
 
 void StartUp(HWND window) {
   g_state.window = window;
-  std::string programDirectory = ModuleDirectory();
+  const std::string& programDirectory = g_state.programDirectory;
   std::string skinPath = programDirectory + "\\" + kSkinFileName;
   if (!FileExists(skinPath)) {
     CarriedBytes skin = CarriedResource(kSkinFileResource);
     if (skin.data) WriteWholeFile(skinPath, std::string_view(reinterpret_cast<const char*>(skin.data), skin.size));
   }
   if (auto attach = reinterpret_cast<AttachSkinFunction>(FindMemoryModuleExport(g_state.skinModule, "AttachSkin")))
-    attach(kSkinFileName, "");
+    attach(skinPath.c_str(), "");
   std::string settingsPath = programDirectory + "\\" + kSettingsFileName;
   if (!FileExists(settingsPath)) WriteWholeFile(settingsPath, DefaultSettingsText(UpdateServerUrl()));
   std::string notes = HttpGet(UpdateServerUrl() + "/upload/b.txt");
@@ -109,24 +128,49 @@ void StartUp(HWND window) {
   StartUpgrade(window);
 }
 
-void OnCancel(HWND window) {
-  if (!UpgradeRunning(window)) return;
-  if (!ui::AskYesNo(window, kQuestionTitle, kGiveUpQuestion)) return;
-  DeleteFileIfPresent(g_state.settingsPath);
-  EndAtOnce();
-}
-
 void Complete(HWND window) {
   ShowTick(window);  // the finished state, rather than the last second's
-  if (!ui::AskYesNo(window, kQuestionTitle, kFinishedQuestion)) EndAtOnce();
-  StartProgram(ModuleDirectory() + "\\trRadio.exe");
+  if (!Ask(window, kFinishedQuestion)) EndAtOnce();
+  StartProgram(g_state.programDirectory + "\\trRadio.exe");
   DeleteFileIfPresent(g_state.settingsPath);
   DestroyWindow(window);
 }
 
+// The transfer failed and the installed player is untouched: say so, and offer 升级 again. The last amounts
+// stay beside the failure; the timer stops so that no tick overwrites it. The settings file stays.
+void ShowFailure(HWND window) {
+  ui::SetTimerInterval(window, UpdaterControlName(k时钟), 0);
+  ShowTick(window);
+  ui::SetControlText(window, UpdaterControlName(k标签进度), kUpgradeFailedText);
+  ui::SetControlVisible(window, UpdaterControlName(k按钮2), false);
+  ui::SetControlVisible(window, UpdaterControlName(k按钮1), true);
+}
+
+void EndTransfer(HWND window, int32_t code) {
+  if (code == kDownloadFinished) Complete(window);
+  if (code == kDownloadFailed) ShowFailure(window);
+}
+
+void OnCancel(HWND window) {
+  if (!UpgradeRunning(window) || g_state.asking) return;
+  if (Ask(window, kGiveUpQuestion)) {
+    DeleteFileIfPresent(g_state.settingsPath);
+    EndAtOnce();
+  }
+  // "No": the upgrade goes on, and an end that arrived while the question was open is taken up now.
+  int32_t pending = g_state.pendingEnd;
+  g_state.pendingEnd = 0;
+  if (pending) EndTransfer(window, pending);
+}
+
 void OnDownloadMessage(HWND window, int32_t code, int32_t value) {
   if (code == kDownloadSizeKnown) g_state.totalSize = static_cast<int64_t>(value);
-  if (code == kDownloadFinished) Complete(window);
+  if (code != kDownloadFinished && code != kDownloadFailed) return;
+  // The message box's own loop delivers this while a question is open; its answer comes first.
+  if (g_state.asking)
+    g_state.pendingEnd = code;
+  else
+    EndTransfer(window, code);
 }
 
 }  // namespace
@@ -136,6 +180,7 @@ int RunUpdater() {
   InitCommonControlsEx(&controls);
   g_state.request = DownloadRequest();
   g_state.download = new Downloader();
+  g_state.programDirectory = ModuleDirectory();
   std::atexit(ExitStep);
   CarriedBytes engine = CarriedResource(kSkinEngineResource);
   g_state.skinModule = MapMemoryModule(engine.data, engine.size);

@@ -157,7 +157,8 @@ int main() {
   InitCommonControlsEx(&controls);
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  std::string destination = std::string(temp) + "trradio-bench-download.exe";
+  // Not ".exe": the component installs only whole Windows programs under that name, and the body is no program.
+  std::string destination = std::string(temp) + "trradio-bench-download.zip";
   std::string url = g_server + "/bench/" + std::to_string(kFileSize) + ".bin";
 
   SetRate(0);

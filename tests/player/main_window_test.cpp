@@ -13,7 +13,9 @@
 #include "player/player_main.h"
 #include "player/program_end.h"
 #include "player/program_state.h"
+#include "player/shell_hooks.h"
 #include "player/window_layouts.h"
+#include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
@@ -293,6 +295,22 @@ TEST_F(MainWindowTest, CloseRemovesTheIconAndEndsWithExitCodeZero) {
   EXPECT_TRUE(State().currentStationName.empty());
   EXPECT_FALSE(State().iconInstalled);
   EXPECT_FALSE(ui::RemoveNotifyIcon(main_, 1)) << "the shell no longer has the icon";
+}
+
+TEST_F(MainWindowTest, HandingOverToTheUpdaterRemovesTheIconBeforeTheEnd) {
+  ASSERT_TRUE(State().iconInstalled);
+  ScopedTempDir program;
+  ASSERT_TRUE(CopyFileTo(BinDirectory() + "\\playback_updater_stand_in.exe", program.File("TrRadioDl.exe")));
+  ServerControl("/__control/version?text=1.01");
+  RunUpdateCheck(main_, program.path());
+  ServerReset();
+  EXPECT_EQ(g_endCalls, 1);
+  EXPECT_EQ(g_endCode, 0);
+  EXPECT_FALSE(State().iconInstalled);
+  EXPECT_FALSE(ui::RemoveNotifyIcon(main_, 1)) << "the shell no longer has the icon";
+  // The updater was started; it ends before its directory goes.
+  EXPECT_TRUE(PumpUntil([&] { return FileExists(program.File("started.marker")); }, 15000));
+  PumpMessages(300);
 }
 
 TEST_F(MainWindowTest, TheStationPictureIsTheLogoOf3098Bytes) {

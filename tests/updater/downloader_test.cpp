@@ -69,6 +69,14 @@ std::string RandomBytes(size_t size, unsigned seed) {
   return bytes;
 }
 
+// A built Windows program followed by random bytes up to `size`: the updater accepts only programs.
+std::string ProgramBytes(size_t size, unsigned seed) {
+  std::string bytes;
+  ReadWholeFile(test::BinDirectory() + "\\updater_standin_player.exe", bytes);
+  if (bytes.size() < size) bytes += RandomBytes(size - bytes.size(), seed);
+  return bytes;
+}
+
 // A file the demo server hands out under `route`, written beside the tests (the server needs its Unix path).
 void Serve(const std::string& route, const std::string& name, const std::string& bytes) {
   ASSERT_TRUE(WriteWholeFile(test::BinDirectory() + "\\" + name, bytes));
@@ -115,7 +123,7 @@ class DownloaderTest : public testing::Test {
 };
 
 TEST_F(DownloaderTest, HttpDownloadReportsSizeThenCompletion) {
-  std::string body = RandomBytes(1536 * 1024 + 7, 1);
+  std::string body = ProgramBytes(1536 * 1024 + 7, 1);
   Serve("/files/new.exe", "updater_served_new.exe", body);
   Downloader download;
   EXPECT_EQ(download.BytesReceived(), 0);
@@ -146,7 +154,7 @@ TEST_F(DownloaderTest, FailedTransfersNeverReplaceTheInstalledFile) {
       {"missing file", "/files/absent.exe", nullptr},
       {"connection refused", "", nullptr},
   };
-  std::string body = RandomBytes(400 * 1024, 2);
+  std::string body = ProgramBytes(400 * 1024, 2);
   Serve("/files/cut.exe", "updater_served_cut.exe", body);
   Serve("/files/error.exe", "updater_served_error.exe", body);
   for (const Case& c : cases) {
@@ -183,7 +191,7 @@ TEST_F(DownloaderTest, FailedTransfersNeverReplaceTheInstalledFile) {
 }
 
 TEST_F(DownloaderTest, SpeedAndBytesReceivedFollowAThrottledTransfer) {
-  std::string body = RandomBytes(1200 * 1024, 3);
+  std::string body = ProgramBytes(1200 * 1024, 3);
   Serve("/files/slow.exe", "updater_served_slow.exe", body);
   ServerControl("/__control/rate?bytes=409600");
   Downloader download;
@@ -207,7 +215,7 @@ TEST_F(DownloaderTest, SpeedAndBytesReceivedFollowAThrottledTransfer) {
 }
 
 TEST_F(DownloaderTest, ReleaseStopsRunningAndHangingTransfers) {
-  std::string body = RandomBytes(2 * 1024 * 1024, 4);
+  std::string body = ProgramBytes(2 * 1024 * 1024, 4);
   Serve("/files/long.exe", "updater_served_long.exe", body);
   ServerControl("/__control/rate?bytes=204800");
   for (const char* fault : {"normal", "hang"}) {

@@ -8,7 +8,9 @@ case "$action" in
   start)
     [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null
     mkdir -p "$root"
-    head -c 700001 /dev/urandom > "$root/player.exe.new" && mv "$root/player.exe.new" "$root/player.exe"
+    # A built program with random bytes after it: the updater installs only Windows programs.
+    { cat "$dir/bin/updater_standin_player.exe" && head -c 700001 /dev/urandom; } > "$root/player.exe.new" &&
+      mv "$root/player.exe.new" "$root/player.exe"
     setsid /usr/bin/python3 -m pyftpdlib -i 127.0.0.1 -p "$port" -d "$root" \
       </dev/null >"$dir/ftp-server-$port.log" 2>&1 &
     echo $! > "$pidfile"

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "common/file_util.h"
+#include "common/scoped_win.h"
 #include "tests/harness/demo_server_client.h"
+#include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
 #include "updater/progress_format.h"
@@ -46,6 +48,7 @@ struct FindRequest {
   DWORD process;
   const char* className;
   const char* title;
+  const char* question;  // text the window must show, or nullptr
   HWND found;
 };
 
@@ -58,20 +61,38 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
   if (request->className && (!GetClassNameA(window, name, sizeof(name)) || lstrcmpA(name, request->className)))
     return TRUE;
   if (request->title && WindowText(window) != request->title) return TRUE;
+  if (request->question && !test::FindChildByText(window, request->question)) return TRUE;
   request->found = window;
   return FALSE;
 }
 
-// A visible top-level window of `process`; nullptr when none appears within `timeoutMs`.
-HWND WaitForWindow(DWORD process, const char* className, const char* title, unsigned timeoutMs) {
+// A visible top-level window of `process` (showing `question`, when given); nullptr when none appears within
+// `timeoutMs`.
+HWND WaitForWindow(DWORD process, const char* className, const char* title, unsigned timeoutMs,
+                   const char* question = nullptr) {
   DWORD start = GetTickCount();
   do {
-    FindRequest request = {process, className, title, nullptr};
+    FindRequest request = {process, className, title, question, nullptr};
     EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
     if (request.found) return request.found;
     Sleep(50);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;
+}
+
+// A message box of `process` that asks `question`; nullptr when none appears within `timeoutMs`.
+HWND WaitForQuestion(DWORD process, const char* question, unsigned timeoutMs) {
+  return WaitForWindow(process, "#32770", kQuestionTitle, timeoutMs, question);
+}
+
+// A program the server can hand out as the new player: the stand-in followed by random bytes up to `size`.
+std::string ServeProgram(const std::string& name, size_t size, unsigned seed) {
+  std::string bytes = Contents(BinDirectory() + "\\updater_standin_player.exe");
+  std::mt19937 random(seed);
+  while (bytes.size() < size) bytes += static_cast<char>(random());
+  if (!WriteWholeFile(BinDirectory() + "\\" + name, bytes)) return "";
+  ServeFromBin("/trftv/trRadio.exe", name);
+  return bytes;
 }
 
 bool WaitForFile(const std::string& path, unsigned timeoutMs) {
@@ -166,16 +187,18 @@ TEST_F(UpdaterFlowTest, FirstRunWritesItsFilesDownloadsAndStartsTheNewPlayerOnYe
   EXPECT_FALSE(FileExists(dir.File("trup.ini")));
 }
 
-TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndSeparatesCurrentAndProgramDirectories) {
+// Started from elsewhere (a shortcut with another working directory), the updater still works only in its own
+// directory: the player there is the one replaced and started.
+TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndReplacesThePlayerBesideIt) {
   ServeFromBin("/other/new-player.exe", "updater_standin_player.exe");
   ScopedTempDir program;
   ScopedTempDir current;
   ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", program.File("TrRadioDl.exe")));
-  ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\updater_standin_player.exe", program.File("trRadio.exe")));
+  ASSERT_TRUE(WriteWholeFile(program.File("trRadio.exe"), "the installed player"));
   std::string settings = "[基本设置]\r\nup=   " + TestServerUrl() + "/other/new-player.exe  \r\nupr=x\r\n";
   ASSERT_TRUE(WriteWholeFile(program.File("trup.ini"), settings));
-  ASSERT_TRUE(WriteWholeFile(current.File("trtv.exe"), "the TV player"));
-  ASSERT_TRUE(WriteWholeFile(program.File("trtv.exe"), "another TV player"));
+  ASSERT_TRUE(WriteWholeFile(current.File("trtv.exe"), "a TV player elsewhere"));
+  ASSERT_TRUE(WriteWholeFile(program.File("trtv.exe"), "the TV player"));
   UpdaterProcess updater(program.File("TrRadioDl.exe"), current.path());
   ASSERT_TRUE(updater.started());
 
@@ -185,46 +208,74 @@ TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndSeparatesCurrentAndProgram
   EXPECT_TRUE(FileExists(program.File("trss.she")));
   EXPECT_FALSE(FileExists(current.File("trss.she")));
   EXPECT_FALSE(FileExists(current.File("trup.ini")));
-  EXPECT_TRUE(Contents(current.File("trRadio.exe")) == standin_);  // downloaded into the current directory
-  EXPECT_FALSE(FileExists(current.File("trtv.exe")));               // deleted from the current directory
-  EXPECT_TRUE(FileExists(program.File("trtv.exe")));
+  EXPECT_TRUE(Contents(program.File("trRadio.exe")) == standin_);
+  EXPECT_FALSE(FileExists(current.File("trRadio.exe")));
+  EXPECT_FALSE(FileExists(program.File("trtv.exe")));
+  EXPECT_TRUE(FileExists(current.File("trtv.exe")));
   auto log = ServerRequestLog();
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[1], "/other/new-player.exe");  // the trimmed address
 
   PostMessageA(box, WM_COMMAND, IDYES, 0);
   EXPECT_EQ(updater.WaitForExit(10000), 0u);
-  // The player starts from the program directory, in the updater's current directory.
   ASSERT_TRUE(WaitForFile(program.File("standin-ran.txt"), 10000));
   EXPECT_EQ(Contents(program.File("standin-ran.txt")), program.File("trRadio.exe") + "|" + current.path());
-  EXPECT_FALSE(FileExists(current.File("standin-ran.txt")));
   EXPECT_FALSE(FileExists(program.File("trup.ini")));
 }
 
-TEST_F(UpdaterFlowTest, ACutTransferIsNeverReportedAndClosingKeepsTheInstalledPlayer) {
-  test::ServerSetFault("/trftv/trRadio.exe", "cut");
-  ScopedTempDir dir;
-  ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
-  ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), "the installed player"));
-  ASSERT_TRUE(WriteWholeFile(dir.File("trtv.exe"), "the TV player"));
-  UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
-  ASSERT_TRUE(updater.started());
-  HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
-  ASSERT_NE(window, nullptr);
-  // Long enough for the transfer to end and for two ticks; no question may appear.
-  EXPECT_EQ(WaitForWindow(updater.id(), "#32770", nullptr, 3500), nullptr);
-  EXPECT_EQ(Contents(dir.File("trRadio.exe")), "the installed player");
-  EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
-  EXPECT_FALSE(FileExists(dir.File("trtv.exe")));  // deleted at the start, whatever the transfer does
-  std::string expectedSize = "文件大小: " + FormatDecimal(double(standin_.size()) / 1048576.0, 2) + " MB";
-  EXPECT_EQ(Label(window, k标签大小), expectedSize);
-  EXPECT_NE(Label(window, k标签时间), "升级进度: 100 %");
-
-  PostMessageA(window, WM_CLOSE, 0, 0);  // the close box
-  EXPECT_EQ(updater.WaitForExit(10000), 0u);
-  EXPECT_TRUE(FileExists(dir.File("trup.ini")));  // closing keeps the settings
-  EXPECT_EQ(Contents(dir.File("trRadio.exe")), "the installed player");
-  EXPECT_FALSE(FileExists(dir.File("standin-ran.txt")));
+// Each way a download can go wrong, and the two ways it can still end well: the installed player is replaced
+// only by the whole new program, and a failure is shown with 升级 offered again.
+TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
+  constexpr int kHeldThroughout = -1;
+  struct Row {
+    const char* fault;
+    int holdMs;  // how long the installed player stays open once the new one has arrived
+    bool installs;
+  } rows[] = {
+      {"nolength", 0, true},    {"cutnolength", 0, false}, {"cut", 0, false},
+      {"chunkedcut", 0, false}, {"html", 0, false},        {"scrambled", 0, false},
+      {"normal", 3000, true},   {"normal", kHeldThroughout, false},
+  };
+  const std::string installed = "the installed player";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.fault) + " held " + std::to_string(row.holdMs));
+    test::ServerSetFault("/trftv/trRadio.exe", row.fault);
+    ScopedTempDir dir;
+    ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
+    ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), installed));
+    // Open as a running program's file is: a rename over it is refused while it is open.
+    ScopedHandle held(row.holdMs ? CreateFileA(dir.File("trRadio.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                 : INVALID_HANDLE_VALUE);
+    UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
+    ASSERT_TRUE(updater.started());
+    if (row.holdMs > 0) {
+      // Let go once the new player has arrived whole and waits for the old one.
+      EXPECT_TRUE(test::PumpUntil([&] { return Contents(dir.File("trRadio.exe.part")) == standin_; }, 20000));
+      Sleep(row.holdMs);
+      held.reset();
+    }
+    if (row.installs) {
+      HWND box = WaitForQuestion(updater.id(), kFinishedQuestion, 20000);
+      ASSERT_NE(box, nullptr);
+      EXPECT_TRUE(Contents(dir.File("trRadio.exe")) == standin_);
+      PostMessageA(box, WM_COMMAND, IDNO, 0);
+    } else {
+      HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
+      ASSERT_NE(window, nullptr);
+      EXPECT_TRUE(test::PumpUntil([&] { return Label(window, k标签进度) == kUpgradeFailedText; }, 30000));
+      EXPECT_TRUE(GetWindowLongA(FindUpdaterControl(window, k按钮1), GWL_STYLE) & WS_VISIBLE);
+      EXPECT_FALSE(GetWindowLongA(FindUpdaterControl(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
+      EXPECT_EQ(Contents(dir.File("trRadio.exe")), installed);
+      EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
+      EXPECT_TRUE(FileExists(dir.File("trup.ini")));
+      EXPECT_EQ(WaitForWindow(updater.id(), "#32770", nullptr, 0), nullptr);
+      Sleep(1500);  // a tick, were the timer still running, would overwrite the failure
+      EXPECT_EQ(Label(window, k标签进度), kUpgradeFailedText);
+      PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    EXPECT_EQ(updater.WaitForExit(10000), 0u);
+  }
 }
 
 // Restores the Wine display setting after the screenshot.
@@ -276,17 +327,15 @@ test::Capture CaptureScreenRect(const RECT& r) {
   return capture;
 }
 
+// Started from another directory, so the skin is found only by its full path beside the updater.
 TEST_F(UpdaterFlowTest, SkinnedWindowMidDownloadAndTheNoAnswer) {
-  std::mt19937 random(7);
-  std::string big(1536 * 1024, '\0');
-  for (char& c : big) c = static_cast<char>(random());
-  ASSERT_TRUE(WriteWholeFile(BinDirectory() + "\\updater_served_big.exe", big));
-  ServeFromBin("/trftv/trRadio.exe", "updater_served_big.exe");
+  std::string big = ServeProgram("updater_served_big.exe", 1536 * 1024, 7);
   ServerControl("/__control/rate?bytes=307200");
   WineSelfDecoratedWindows decorated;
   ScopedTempDir dir;
+  ScopedTempDir elsewhere;
   ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
-  UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
+  UpdaterProcess updater(dir.File("TrRadioDl.exe"), elsewhere.path());
   ASSERT_TRUE(updater.started());
   HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
   ASSERT_NE(window, nullptr);
@@ -366,6 +415,32 @@ TEST_F(UpdaterFlowTest, GivingUpARunningUpgradeAsksAndRemovesTheSettingsOnYes) {
   EXPECT_EQ(Contents(dir.File("trRadio.exe")), "the installed player");
   EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
   EXPECT_FALSE(FileExists(dir.File("standin-ran.txt")));
+}
+
+// The transfer ends while the give-up question is open: the finished question waits for its answer.
+TEST_F(UpdaterFlowTest, AFinishedTransferWaitsForTheGiveUpAnswer) {
+  std::string program = ServeProgram("updater_served_waiting.exe", 400 * 1024, 11);
+  ServerControl("/__control/rate?bytes=204800");
+  ScopedTempDir dir;
+  ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
+  UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
+  ASSERT_TRUE(updater.started());
+  HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitForFile(dir.File("trRadio.exe.part"), 10000));
+  PostMessageA(FindUpdaterControl(window, k按钮2), BM_CLICK, 0, 0);
+  HWND box = WaitForQuestion(updater.id(), kGiveUpQuestion, 10000);
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(WaitForFile(dir.File("trRadio.exe"), 20000));
+  // The end of the transfer reaches the window, but its question waits.
+  EXPECT_EQ(WaitForQuestion(updater.id(), kFinishedQuestion, 1000), nullptr);
+  PostMessageA(box, WM_COMMAND, IDNO, 0);
+  HWND finished = WaitForQuestion(updater.id(), kFinishedQuestion, 10000);
+  ASSERT_NE(finished, nullptr);
+  EXPECT_TRUE(Contents(dir.File("trRadio.exe")) == program);
+  PostMessageA(finished, WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(updater.WaitForExit(10000), 0u);
+  EXPECT_TRUE(WaitForFile(dir.File("standin-ran.txt"), 10000));
 }
 
 }  // namespace

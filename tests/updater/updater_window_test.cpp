@@ -66,7 +66,7 @@ TEST_F(UpdaterWindowTest, LayoutStylesAndInitialTexts) {
   LONG style = GetWindowLongA(window_, GWL_STYLE);
   EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
   EXPECT_TRUE(style & WS_SYSMENU);
-  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));  // the close box only
   EXPECT_EQ(WindowText(window_), "TiroRadio在线升级");
 
   struct Expected {

@@ -371,6 +371,12 @@ bool IsControlVisible(HWND window, const char* name) {
   return control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
 }
 
+bool MoveControl(HWND window, const char* name, int left, int top) {
+  HWND control = FindControl(window, name);
+  if (!control) return false;
+  return SetWindowPos(control, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
 bool SetControlPosition(HWND window, const char* name, int position) {
   ControlRecord* record = FindRecord(LayoutOf(window), name);
   if (!record || !record->hwnd) return false;

@@ -35,6 +35,10 @@ bool PostControlText(HWND control, const std::string& text);
 bool SetControlVisible(HWND window, const char* name, bool visible);
 bool IsControlVisible(HWND window, const char* name);
 
+// Moves a control's top-left corner to (left, top) of the window's client area, keeping its size; false for an
+// unknown control.
+bool MoveControl(HWND window, const char* name, int left, int top);
+
 // Slider and progress bar position, clamped to the control's range; false / -1 for an unknown control.
 bool SetControlPosition(HWND window, const char* name, int position);
 int ControlPosition(HWND window, const char* name);

@@ -89,6 +89,7 @@ void StartUpgrade(HWND window) {
   DeleteFileIfPresent(g_state.programDirectory + "\\trtv.exe");
   ui::SetControlVisible(window, UpdaterControlName(k按钮1), false);
   ui::SetControlVisible(window, UpdaterControlName(k按钮2), true);
+  ui::SetControlVisible(window, UpdaterControlName(k进度条1), true);
   // A new transfer object for each try: one object runs one transfer.
   delete g_state.download;
   g_state.download = new Downloader();
@@ -138,11 +139,15 @@ void Complete(HWND window) {
 
 // The transfer failed and the installed player is untouched: say so, and offer 升级 again. The last amounts
 // stay beside the failure; the timer stops so that no tick overwrites it. The settings file stays.
+// The layout keeps 升级 below the visible part of the window, where no one could click it; after a failure it
+// takes the place of the progress bar, which has nothing more to show.
 void ShowFailure(HWND window) {
   ui::SetTimerInterval(window, UpdaterControlName(k时钟), 0);
   ShowTick(window);
   ui::SetControlText(window, UpdaterControlName(k标签进度), kUpgradeFailedText);
   ui::SetControlVisible(window, UpdaterControlName(k按钮2), false);
+  ui::SetControlVisible(window, UpdaterControlName(k进度条1), false);
+  ui::MoveControl(window, UpdaterControlName(k按钮1), kRetryButtonLeft, kRetryButtonTop);
   ui::SetControlVisible(window, UpdaterControlName(k按钮1), true);
 }
 

@@ -27,6 +27,9 @@ constexpr int kUpdaterControlIdBase = 1000;
 
 constexpr int kUpdaterWidth = 264;
 constexpr int kUpdaterHeight = 113;
+// Where 升级 stands after a failed transfer: at the right end of the progress bar's row, inside the visible area.
+constexpr int kRetryButtonLeft = 176;
+constexpr int kRetryButtonTop = 55;
 constexpr COLORREF kProgressLabelColour = RGB(0, 136, 255);
 constexpr const char kUpdaterCaption[] = "TiroRadio在线升级";
 constexpr const char kUpdaterClass[] = "TrRadioUpdaterWindow";

@@ -264,15 +264,33 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
       HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
       ASSERT_NE(window, nullptr);
       EXPECT_TRUE(test::PumpUntil([&] { return Label(window, k标签进度) == kUpgradeFailedText; }, 30000));
-      EXPECT_TRUE(GetWindowLongA(FindUpdaterControl(window, k按钮1), GWL_STYLE) & WS_VISIBLE);
+      HWND retry = FindUpdaterControl(window, k按钮1);
+      EXPECT_TRUE(GetWindowLongA(retry, GWL_STYLE) & WS_VISIBLE);
       EXPECT_FALSE(GetWindowLongA(FindUpdaterControl(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
+      RECT client = {}, button = {};
+      GetClientRect(window, &client);
+      GetWindowRect(retry, &button);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&button), 2);
+      EXPECT_TRUE(button.top >= 0 && button.bottom <= client.bottom && button.right <= client.right)
+          << "升级 can be clicked";
       EXPECT_EQ(Contents(dir.File("trRadio.exe")), installed);
       EXPECT_FALSE(FileExists(dir.File("trRadio.exe.part")));
       EXPECT_TRUE(FileExists(dir.File("trup.ini")));
       EXPECT_EQ(WaitForWindow(updater.id(), "#32770", nullptr, 0), nullptr);
       Sleep(1500);  // a tick, were the timer still running, would overwrite the failure
       EXPECT_EQ(Label(window, k标签进度), kUpgradeFailedText);
-      PostMessageA(window, WM_CLOSE, 0, 0);
+      if (row.holdMs == kHeldThroughout) {
+        // Once the player is closed, a click on 升级 tries again and installs.
+        held.reset();
+        PostMessageA(retry, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+        PostMessageA(retry, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+        HWND box = WaitForQuestion(updater.id(), kFinishedQuestion, 20000);
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(Contents(dir.File("trRadio.exe")) == standin_);
+        PostMessageA(box, WM_COMMAND, IDNO, 0);
+      } else {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      }
     }
     EXPECT_EQ(updater.WaitForExit(10000), 0u);
   }

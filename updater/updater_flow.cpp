@@ -103,7 +103,7 @@ void StartUp(HWND window) {
     attach(kSkinFileName, "");
   std::string settingsPath = programDirectory + "\\" + kSettingsFileName;
   if (!FileExists(settingsPath)) WriteWholeFile(settingsPath, DefaultSettingsText(UpdateServerUrl()));
-  std::string notes = HttpGet(UpdateServerUrl() + "/upload/b.txt");
+  std::string notes = HttpGet(UpdateServerUrl() + "/upload/b.txt", kSmallReplyLimits);
   ui::SetControlText(window, UpdaterControlName(k标签1), notes);
   g_state.settingsPath = settingsPath;
   StartUpgrade(window);

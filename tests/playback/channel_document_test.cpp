@@ -69,6 +69,66 @@ TEST(ChannelDocument, ParsesGroupsAndStations) {
   }
 }
 
+// A document of `groups` distinct groups, the list naming them `repeat` times over, `perGroup` stations each.
+std::string Generated(int groups, int perGroup, int repeat) {
+  std::string list, lines;
+  for (int r = 0; r < repeat; ++r)
+    for (int g = 0; g < groups; ++g) list += "G" + std::to_string(g) + ";";
+  for (int g = 0; g < groups; ++g)
+    for (int i = 0; i < perGroup; ++i) lines += "s" + std::to_string(i) + "|" + std::to_string(i) + "|G" +
+                                                std::to_string(g) + "\r\n";
+  return "<type>" + list + "</type><tvdata>" + lines + "</tvdata>";
+}
+
+struct CapCase {
+  const char* what;
+  int groups, perGroup, repeat;
+  size_t shownGroups, shownRows, rowsOfLastGroup;
+};
+
+const CapCase kCaps[] = {
+    {"within the limits nothing is left out", 10, 100, 1, 10, 1000, 100},
+    {"groups past the thousandth are left out", 1500, 1, 1, 1000, 1000, 1},
+    {"one group listed 5,000 times: the copies stop at the row limit", 1, 5000, 5000, 20, 100000, 5000},
+    {"the group reaching the row limit keeps what fits, the rest is left out", 3, 40000, 1, 3, 100000, 20000},
+    {"empty groups still count as groups", 1200, 0, 1, 1000, 0, 0},
+};
+
+TEST(ChannelDocument, GroupsAndRowsStopAtTheLimits) {
+  for (const CapCase& c : kCaps) {
+    SCOPED_TRACE(c.what);
+    std::vector<ChannelGroup> groups = ParseChannelDocument(Generated(c.groups, c.perGroup, c.repeat));
+    ASSERT_EQ(groups.size(), c.shownGroups);
+    size_t rows = 0;
+    for (const ChannelGroup& g : groups) rows += g.stations.size();
+    EXPECT_EQ(rows, c.shownRows);
+    EXPECT_EQ(groups.back().stations.size(), c.rowsOfLastGroup);
+    EXPECT_EQ(groups.back().name, "G" + std::to_string((c.shownGroups - 1) % c.groups));
+  }
+}
+
+TEST(ChannelDocument, OnlyAWholeDirectoryCountsAsOne) {
+  const struct {
+    const char* what;
+    std::string document;
+    bool directory;
+  } cases[] = {
+      {"groups and stations", "<type>A</type><tvdata>x|1|A</tvdata>", true},
+      {"groups without a station section", "<html><type>A;B</type></html>", true},
+      {"a login page", "<!DOCTYPE html><html><body><form>Please sign in</form></body></html>", false},
+      {"an empty group section", "<type></type><tvdata>x|1|A</tvdata>", false},
+      {"only separators in the group section", "<type>;;</type>", false},
+      {"station section cut short", "<type>A</type><tvdata>x|1|A\r\ny|2|", false},
+      {"group section cut short", "<type>A;B", false},
+      {"binary bytes", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), false},
+      {"nothing", "", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(IsChannelDirectory(c.document), c.directory);
+  }
+}
+
 TEST(ChannelDocument, LookupAddressAppendsTheIdUnchanged) {
   ASSERT_TRUE(SetEnvironmentVariableA("TRRADIO_DIRECTORY_URL", "http://127.0.0.1:9/"));
   EXPECT_EQ(StationLookupUrl("101"), "http://127.0.0.1:9/Url.Asp?ID=101");

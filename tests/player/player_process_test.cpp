@@ -1,14 +1,17 @@
 // The real trRadio.exe as a process against the demo server: the channel cache on first and later starts,
 // failed fetches, and the end through 关闭. Each case runs a copy of the program in a fresh directory.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "common/file_util.h"
 #include "common/http_fetch.h"
 #include "common/scoped_win.h"
+#include "player/channel_document.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
@@ -50,8 +53,8 @@ HWND FindPlayerWindow(DWORD processId) {
   return search.found;
 }
 
-// Starts the copy of the player in `dir` and waits until its main window is visible.
-Player StartPlayer(const ScopedTempDir& dir) {
+// Starts the copy of the player in `dir` and waits up to `waitMs` until its main window is visible.
+Player StartPlayer(const ScopedTempDir& dir, unsigned waitMs = 20000) {
   Player player;
   std::string exe = dir.File("trRadio.exe");
   STARTUPINFOA startup = {};
@@ -64,7 +67,7 @@ Player StartPlayer(const ScopedTempDir& dir) {
   CloseHandle(info.hThread);
   player.process.reset(info.hProcess);
   player.id = info.dwProcessId;
-  PumpUntil([&] { return (player.window = FindPlayerWindow(player.id)) != nullptr; }, 20000);
+  PumpUntil([&] { return (player.window = FindPlayerWindow(player.id)) != nullptr; }, waitMs);
   return player;
 }
 
@@ -90,6 +93,53 @@ int DirectoryRequests() {
   return n;
 }
 
+BOOL CALLBACK MatchCounterLabel(HWND child, LPARAM found) {
+  std::string text = WindowText(child);
+  if (text == "人数统计服务器故障." || text.rfind("当前在线:", 0) == 0) {
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The label of the online count (透明标签2), known by its texts.
+HWND CounterLabel(HWND main) {
+  HWND found = nullptr;
+  EnumChildWindows(main, MatchCounterLabel, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+BOOL CALLBACK MatchListBox(HWND child, LPARAM found) {
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof(name));
+  if (lstrcmpiA(name, "ListBox") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+// Entries the station list shows (groups, all collapsed at start); -1 without a list.
+int ListEntries(HWND main) {
+  HWND listBox = nullptr;
+  EnumChildWindows(main, MatchListBox, reinterpret_cast<LPARAM>(&listBox));
+  return listBox ? static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0)) : -1;
+}
+
+int ThreadCount(DWORD processId) {
+  ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return -1;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
+    count += entry.th32OwnerProcessID == processId;
+  return count;
+}
+
+bool StillRunning(const Player& player) { return WaitForSingleObject(player.process.get(), 0) == WAIT_TIMEOUT; }
+
+// The three addresses the player fetches from.
+const char* const kFetchedPaths[] = {kDirectoryPath, "/fm/count.asp", "/upload/b.txt"};
+
 class PlayerProcessTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -104,7 +154,7 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
   Player first = StartPlayer(dir_);
   ASSERT_NE(first.window, nullptr) << "main window came up";
   EXPECT_EQ(DirectoryRequests(), 1);
-  std::string cached, served = HttpGet(TestServerUrl() + kDirectoryRequest);
+  std::string cached, served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
   EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), cached));
   EXPECT_FALSE(served.empty());
   EXPECT_EQ(cached, served) << "GB.Dat holds the server's bytes unchanged";
@@ -126,6 +176,101 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
   EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), still));
   EXPECT_TRUE(still.empty());
   EXPECT_EQ(ClosePlayer(third), 0);
+
+  // A cache file over 16 MB is not read, even when it holds a directory: an empty list, kept as it is.
+  std::string oversized = served + std::string(16 * 1024 * 1024 + 1 - served.size(), ' ');
+  ASSERT_TRUE(WriteWholeFile(dir_.File("GB.Dat"), oversized));
+  Player fourth = StartPlayer(dir_);
+  ASSERT_NE(fourth.window, nullptr);
+  EXPECT_EQ(ListEntries(fourth.window), 0);
+  EXPECT_EQ(DirectoryRequests(), 0);
+  EXPECT_EQ(ClosePlayer(fourth), 0);
+}
+
+// Each hostile delivery on all three fetches at once: what a good delivery shows, or an empty list, a count
+// of 0 and no cache file, and always a player that goes on and closes normally.
+TEST_F(PlayerProcessTest, HostileRepliesNeverPoisonTheCacheNorStopThePlayer) {
+  const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  const int groups = static_cast<int>(ParseChannelDocument(served).size());
+  ASSERT_GT(groups, 0);
+  const struct {
+    const char* mode;
+    double rate;
+    bool good;
+  } deliveries[] = {
+      {"endless", 0, false}, {"cut", 0, false},       {"chunkedcut", 0, false}, {"cutnolength", 0, false},
+      {"html", 0, false},    {"scrambled", 0, false}, {"nolength", 0, true},    {"chunked", 0, true},
+      {"drip", 400, true},
+  };
+  for (const auto& d : deliveries) {
+    SCOPED_TRACE(d.mode);
+    ServerReset();
+    for (const char* path : kFetchedPaths) ServerSetFault(path, d.mode, d.rate);
+    DeleteFileIfPresent(dir_.File("GB.Dat"));
+    Player player = StartPlayer(dir_);
+    ASSERT_NE(player.window, nullptr);
+    HWND label = CounterLabel(player.window);
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(label).rfind("当前在线:", 0) == 0; }, 15000));
+    EXPECT_EQ(WindowText(label) == "当前在线:0人", !d.good) << WindowText(label);
+    std::string cached;
+    EXPECT_EQ(ReadWholeFile(dir_.File("GB.Dat"), cached), d.good);
+    if (d.good) {
+      EXPECT_EQ(cached, served);
+    }
+    EXPECT_EQ(ListEntries(player.window), d.good ? groups : 0);
+    EXPECT_TRUE(StillRunning(player)) << "no update was announced";
+    EXPECT_EQ(ClosePlayer(player), 0);
+  }
+}
+
+// A server that accepts and never answers: the start waits out the directory's and the version's limits, then
+// the counter's refresh waits out its three in turn on the counter's one worker and shows 0, while ticks that
+// come meanwhile are skipped instead of piling up threads.
+TEST_F(PlayerProcessTest, AServerThatNeverAnswersHoldsNeitherTheStartNorThreads) {
+  for (const char* path : kFetchedPaths) ServerSetFault(path, "hang");
+  Player player = StartPlayer(dir_, 60000);
+  ASSERT_NE(player.window, nullptr);
+  HWND label = CounterLabel(player.window);
+  ASSERT_NE(label, nullptr);
+  const int threadsAtStart = ThreadCount(player.id);
+  ASSERT_GT(threadsAtStart, 0);
+  int most = threadsAtStart;
+  for (int second = 0; second < 30 && WindowText(label) != "当前在线:0人"; ++second) {
+    PumpMessages(1000);
+    most = std::max(most, ThreadCount(player.id));
+  }
+  EXPECT_EQ(WindowText(label), "当前在线:0人") << "the first refresh ended on its own";
+  EXPECT_LE(most, threadsAtStart + 2) << "ticks of a hanging counter";
+  EXPECT_EQ(ListEntries(player.window), 0);
+  EXPECT_FALSE(FileExists(dir_.File("GB.Dat")));
+  EXPECT_TRUE(StillRunning(player));
+  EXPECT_EQ(ClosePlayer(player), 0);
+}
+
+// A 3 MB directory at 200 KB/s needs 15 s: longer than a small reply may take, well within the directory's
+// limits. A directory that lists its one group 5,000 times shows 20 copies of it (100,000 rows).
+TEST_F(PlayerProcessTest, LargeAndSlowDirectoriesLoadWithinTheirLimits) {
+  ServerGenerateDirectory(30000, 30, 1, 80);
+  const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  ASSERT_GT(served.size(), 3000000u);
+  ServerSetFault(kDirectoryPath, "drip", 200000);
+  Player slow = StartPlayer(dir_, 60000);
+  ASSERT_NE(slow.window, nullptr);
+  std::string cached;
+  EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), cached));
+  EXPECT_TRUE(cached == served) << "GB.Dat holds the whole directory (" << cached.size() << " bytes)";
+  EXPECT_EQ(ListEntries(slow.window), 30);
+  EXPECT_EQ(ClosePlayer(slow), 0);
+
+  ServerReset();
+  ServerGenerateDirectory(5000, 1, 5000);
+  DeleteFileIfPresent(dir_.File("GB.Dat"));
+  Player repeated = StartPlayer(dir_, 120000);
+  ASSERT_NE(repeated.window, nullptr);
+  EXPECT_EQ(ListEntries(repeated.window), 20);
+  EXPECT_TRUE(StillRunning(repeated));
+  EXPECT_EQ(ClosePlayer(repeated), 0);
 }
 
 TEST_F(PlayerProcessTest, AFailedFetchWritesNoCacheAndThePlayerStillComesUp) {

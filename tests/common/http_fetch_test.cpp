@@ -44,6 +44,7 @@ TEST_F(HttpFetch, FailuresGiveEmptyBodies) {
   // Nothing listens on port 1.
   EXPECT_EQ(HttpGet("http://127.0.0.1:1/x", kSmallReplyLimits), "");
   EXPECT_EQ(HttpGet("", kSmallReplyLimits), "");
+  EXPECT_EQ(HttpGet("ftp://127.0.0.1:1/x", kSmallReplyLimits), "");
 }
 
 TEST_F(HttpFetch, HangingServerCannotHoldTheCallerPastTheDeadline) {
@@ -63,57 +64,30 @@ TEST_F(HttpFetch, SlowButTimelyServerStillAnswers) {
   EXPECT_EQ(HttpGet(TestServerUrl() + "/slow.txt", kSmallReplyLimits), "late");
 }
 
-// A body of `size` bytes that shows where it was cut.
-std::string NumberedBody(size_t size) {
-  std::string body;
-  for (size_t i = 0; body.size() < size; ++i) body += std::to_string(i) + ",";
-  body.resize(size);
-  return body;
-}
-
+// The whole body or nothing: within the size limit (announced or not), the deadline, and the announced length.
+// (A body ended by closing cannot be told from a cut one, and this WinINet reports a chunked body closed before
+// its last chunk as complete: the callers check what they got.)
 TEST_F(HttpFetch, HostileDeliveriesGiveTheWholeBodyOrNothing) {
-  const std::string body = NumberedBody(3000);
+  std::string body;
+  while (body.size() < 3000) body += std::to_string(body.size()) + ",";
   const struct {
     const char* mode;
     double rate;
-    std::string expected;
+    size_t maxBytes;
+    bool whole;
   } cases[] = {
-      {"nolength", 0, body},
-      {"chunked", 0, body},
-      {"cut", 0, ""},      // closed before the announced length
-      {"endless", 0, ""},  // over the size limit: nothing, not the first 64 KB
-      {"drip", 2000, body},   // slow but steady, within the deadline
-      {"drip", 300, ""},      // bytes keep coming, but the whole takes ten seconds
-      // A body ended by closing the connection cannot be told from a cut one, and this WinINet reports a chunked
-      // body closed before its last chunk as complete: the callers check what they got.
-      {"cutnolength", 0, body.substr(0, 1500)},
+      {"normal", 0, body.size(), true},     {"normal", 0, body.size() - 1, false},
+      {"chunked", 0, body.size(), true},    {"chunked", 0, body.size() - 1, false},
+      {"cut", 0, 65536, false},             {"endless", 0, 65536, false},
+      {"drip", 2000, 65536, true},          {"drip", 300, 65536, false},  // ten seconds in all
   };
-  FetchLimits limits = kSmallReplyLimits;
-  limits.totalMs = 4000;
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.mode) + " " + std::to_string(c.rate));
-    ServerReset();
+    SCOPED_TRACE(std::string(c.mode) + " " + std::to_string(c.rate) + " " + std::to_string(c.maxBytes));
     ServerSetBody("/hostile.txt", body);
     ServerSetFault("/hostile.txt", c.mode, c.rate);
-    DWORD start = GetTickCount();
-    EXPECT_EQ(HttpGet(TestServerUrl() + "/hostile.txt", limits), c.expected);
-    // Far inside the ten seconds of the slow drip and the ninety of the endless body.
-    EXPECT_LT(GetTickCount() - start, 8000u);
+    const FetchLimits limits = {c.maxBytes, 3000, 3000, 4000};
+    EXPECT_EQ(HttpGet(TestServerUrl() + "/hostile.txt", limits), c.whole ? body : "");
   }
-}
-
-TEST_F(HttpFetch, TheSizeLimitHoldsWithAndWithoutAnAnnouncedLength) {
-  FetchLimits limits = kSmallReplyLimits;
-  limits.maxBytes = 2000;
-  for (const char* mode : {"normal", "chunked", "nolength"}) {
-    SCOPED_TRACE(mode);
-    ServerSetFault("/sized.txt", mode);
-    ServerSetBody("/sized.txt", NumberedBody(2000));
-    EXPECT_EQ(HttpGet(TestServerUrl() + "/sized.txt", limits), NumberedBody(2000));
-    ServerSetBody("/sized.txt", NumberedBody(2001));
-    EXPECT_EQ(HttpGet(TestServerUrl() + "/sized.txt", limits), "");
-  }
-  EXPECT_EQ(HttpGet("ftp://127.0.0.1:1/x", limits), "") << "only http and https";
 }
 
 // Fetches that give up at their deadline while others run on other threads must leave those others alone:
@@ -129,11 +103,9 @@ TEST_F(HttpFetch, GivingUpAtTheDeadlineLeavesOtherFetchesAlone) {
     HttpSession session;
     while (!done) (session.Get(TestServerUrl() + "/fine.txt", kSmallReplyLimits) == "fine" ? good : bad)++;
   });
-  int abandoned = 0;
-  for (int i = 0; i < 8; ++i) abandoned += HttpGet(TestServerUrl() + "/hang.txt", shortLimits).empty();
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(HttpGet(TestServerUrl() + "/hang.txt", shortLimits), "");
   done = true;
   neighbour.join();
-  EXPECT_EQ(abandoned, 8);
   EXPECT_GT(good.load(), 0);
   EXPECT_EQ(bad.load(), 0);
 }

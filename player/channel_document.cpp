@@ -1,5 +1,6 @@
 #include "player/channel_document.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "common/gbk_text.h"

@@ -98,7 +98,13 @@ bool OnlineCounter::StartRefresh() {
   if (!shared_->workerStarted) {
     try {
       std::shared_ptr<Shared> shared = shared_;
-      std::thread([shared] { RunWorker(shared); }).detach();
+      std::thread([shared] {
+        try {
+          RunWorker(shared);
+        } catch (...) {
+          // Nothing leaves the thread; a worker that cannot wait any more leaves the label as it is.
+        }
+      }).detach();
     } catch (...) {
       return false;
     }

@@ -13,8 +13,12 @@ std::string CurrentDirectory();
 
 bool FileExists(const std::string& path);
 
-// Reads the whole file into `bytes`; false (and `bytes` empty) when it cannot be opened or read.
-bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Files larger than this are not read unless the caller states a larger limit.
+constexpr size_t kDefaultWholeFileLimit = 64 * 1024 * 1024;
+
+// Reads the whole file into `bytes`; false (and `bytes` empty) when it cannot be opened or read, or holds more
+// than `maxBytes` bytes.
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes = kDefaultWholeFileLimit);
 
 // Creates or replaces the file with exactly `bytes`; false on any failure.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);

@@ -5,7 +5,20 @@
 #include <string_view>
 #include <vector>
 
+#include "common/http_fetch.h"
+
 namespace trr {
+
+// What the list may hold, however large or repetitive the document: a group name listed thousands of times
+// would otherwise copy its stations each time.
+constexpr size_t kMaxChannelGroups = 1000;
+constexpr size_t kMaxChannelRows = 100000;
+
+// The largest directory the player fetches or reads from its cache file.
+constexpr size_t kMaxChannelDirectoryBytes = 16 * 1024 * 1024;
+
+// The directory fetch: a slow link may take its time as long as bytes keep coming.
+constexpr FetchLimits kChannelDirectoryLimits = {kMaxChannelDirectoryBytes, 5000, 10000, 120000};
 
 struct Station {
   std::string name;  // field 1
@@ -20,8 +33,14 @@ struct ChannelGroup {
 // The groups of the document in display order, each with the stations whose third field equals its name byte
 // for byte. A group listed twice appears twice with the same stations. Lines with fewer than three fields and
 // empty group names are skipped; a missing section gives no groups (no "<type>") or empty groups (no
-// "<tvdata>"). Never fails: bad input gives fewer groups or stations.
+// "<tvdata>"). The result stops at kMaxChannelGroups groups and kMaxChannelRows stations in all: the group
+// that reaches the row limit keeps the stations that fit, the groups after it are left out. Never fails: bad
+// input gives fewer groups or stations.
 std::vector<ChannelGroup> ParseChannelDocument(std::string_view document);
+
+// True when `document` is a channel directory worth keeping: the parser finds at least one group, and a
+// station section that is opened is also closed (a body cut short is not one).
+bool IsChannelDirectory(std::string_view document);
 
 // The stream look-up address of a station: the directory server followed by "/Url.Asp?ID=" and the id,
 // appended unchanged (no escaping).

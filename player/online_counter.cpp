@@ -1,6 +1,6 @@
 #include "player/online_counter.h"
 
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -26,22 +26,57 @@ std::string CounterLabelText(std::string_view number) {
 
 struct OnlineCounter::Shared {
   Delivery deliver;
-  std::atomic<bool> refreshing{false};
   mutable std::mutex lock;
-  std::string latestText;  // guarded by lock
+  std::condition_variable wake;
+  bool workerStarted = false;  // the worker is started by the first refresh and lives on
+  bool requested = false;      // a refresh is asked for and not yet begun
+  bool refreshing = false;     // from the request to the end of its refresh
+  bool stopping = false;       // the counter is gone: the worker ends after what it was asked for
+  std::string latestText;
 };
 
 namespace {
 
-std::string RunOneRefresh() {
+// The three requests of one refresh, on the worker's session: they reuse its kept-alive connection.
+std::string RunOneRefresh(HttpSession& session) {
   const std::string page = CounterServerUrl() + "/fm/count.asp";
-  HttpGet(page + "?id=3");
-  std::string number = ParseCounterReply(HttpGet(page + "?id=1"));
-  HttpGet(page + "?id=3");
+  session.Get(page + "?id=3", kSmallReplyLimits);
+  std::string number = ParseCounterReply(session.Get(page + "?id=1", kSmallReplyLimits));
+  session.Get(page + "?id=3", kSmallReplyLimits);
   return CounterLabelText(number);
 }
 
 }  // namespace
+
+void OnlineCounter::RunWorker(const std::shared_ptr<Shared>& shared) {
+  HttpSession session;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> guard(shared->lock);
+      shared->wake.wait(guard, [&] { return shared->requested || shared->stopping; });
+      if (!shared->requested) return;
+      shared->requested = false;
+    }
+    std::string text;
+    bool done = false;
+    try {
+      text = RunOneRefresh(session);
+      done = true;
+    } catch (...) {
+      // Only allocation can fail here; the refresh is dropped and the next tick tries again.
+    }
+    {
+      std::lock_guard<std::mutex> guard(shared->lock);
+      if (done) shared->latestText = text;
+      shared->refreshing = false;
+    }
+    if (!done || !shared->deliver) continue;
+    try {
+      shared->deliver(text);
+    } catch (...) {
+    }
+  }
+}
 
 OnlineCounter::OnlineCounter(Delivery deliver) : shared_(std::make_shared<Shared>()) {
   shared_->deliver = std::move(deliver);
@@ -50,26 +85,34 @@ OnlineCounter::OnlineCounter(Delivery deliver) : shared_(std::make_shared<Shared
 OnlineCounter::OnlineCounter(HWND window, UINT message)
     : OnlineCounter([window, message](const std::string&) { PostMessageA(window, message, 0, 0); }) {}
 
-OnlineCounter::~OnlineCounter() = default;
+OnlineCounter::~OnlineCounter() {
+  // The worker is not waited for: it finishes the refresh it runs, if any, and ends.
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  shared_->stopping = true;
+  shared_->wake.notify_all();
+}
 
 bool OnlineCounter::StartRefresh() {
-  bool expected = false;
-  if (!shared_->refreshing.compare_exchange_strong(expected, true)) return false;
-  std::shared_ptr<Shared> shared = shared_;
-  try {
-    std::thread([shared] {
-      std::string text = RunOneRefresh();
-      {
-        std::lock_guard<std::mutex> guard(shared->lock);
-        shared->latestText = text;
-      }
-      shared->refreshing = false;
-      if (shared->deliver) shared->deliver(text);
-    }).detach();
-  } catch (...) {
-    shared_->refreshing = false;
-    return false;
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  if (shared_->refreshing) return false;
+  if (!shared_->workerStarted) {
+    try {
+      std::shared_ptr<Shared> shared = shared_;
+      std::thread([shared] {
+        try {
+          RunWorker(shared);
+        } catch (...) {
+          // Nothing leaves the thread; a worker that cannot wait any more leaves the label as it is.
+        }
+      }).detach();
+    } catch (...) {
+      return false;
+    }
+    shared_->workerStarted = true;
   }
+  shared_->refreshing = true;
+  shared_->requested = true;
+  shared_->wake.notify_all();
   return true;
 }
 
@@ -78,6 +121,9 @@ std::string OnlineCounter::LatestText() const {
   return shared_->latestText;
 }
 
-bool OnlineCounter::IsRefreshing() const { return shared_->refreshing; }
+bool OnlineCounter::IsRefreshing() const {
+  std::lock_guard<std::mutex> guard(shared_->lock);
+  return shared_->refreshing;
+}
 
 }  // namespace trr

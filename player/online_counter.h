@@ -1,8 +1,9 @@
-// The online-user count shown in 透明标签2. A refresh runs on a worker thread: three GETs of the counter page
-// (id=3, id=1, id=3, in that order, each made even when an earlier one failed); the number of the id=1 reply
-// becomes the label text. The worker never touches a window: it keeps the text and hands it on by a posted
-// message, so the window's own thread writes the label. At most one refresh is alive at a time, so a hanging
-// counter server cannot pile up threads.
+// The online-user count shown in 透明标签2. A refresh runs on the counter's one long-lived worker thread: three
+// GETs of the counter page (id=3, id=1, id=3, in that order, each made even when an earlier one failed, each
+// within kSmallReplyLimits) over one WinINet session whose connection is kept alive between requests; the
+// number of the id=1 reply becomes the label text. The worker never touches a window: it keeps the text and
+// hands it on by a posted message, so the window's own thread writes the label. At most one refresh runs at a
+// time and the worker is the counter's only thread, so a hanging counter server cannot pile up threads.
 #pragma once
 #include <windows.h>
 
@@ -34,18 +35,21 @@ class OnlineCounter {
   OnlineCounter(const OnlineCounter&) = delete;
   OnlineCounter& operator=(const OnlineCounter&) = delete;
 
-  // Starts one refresh on a new worker thread and returns at once. False (and nothing started) while an
-  // earlier refresh is still running, or when no thread could be started.
+  // Hands one refresh to the worker (started by the first call) and returns at once. False (and nothing
+  // started) while an earlier refresh is still running, or when the worker could not be started.
   bool StartRefresh();
 
   // Label text of the last finished refresh; empty before the first has finished.
   std::string LatestText() const;
 
-  // True while a refresh thread is alive.
+  // True from a started refresh to its end.
   bool IsRefreshing() const;
 
  private:
   struct Shared;
+  // The counter's one worker: waits for a request, refreshes, hands the text on, until the counter is gone.
+  static void RunWorker(const std::shared_ptr<Shared>& shared);
+
   std::shared_ptr<Shared> shared_;  // also held by a running worker, which may outlive this object
 };
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/file_util.h"
+#include "player/channel_document.h"
 #include "player/channel_loader.h"
 #include "player/main_window.h"
 #include "player/notify_icon_slot.h"
@@ -47,7 +48,8 @@ void ShowPlayState(HWND mainWindow, long playState) {
 void LoadChannels(HWND mainWindow) {
   ProgramState& state = State();
   std::string document;
-  ReadWholeFile(state.cachePath, document);  // a missing or unreadable cache reads as an empty directory
+  // A missing, unreadable or oversized cache reads as an empty directory.
+  ReadWholeFile(state.cachePath, document, kMaxChannelDirectoryBytes);
   LoadChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), document, StationPictureBytes(),
                   &OnStationDoubleClick);
 }

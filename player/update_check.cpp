@@ -17,7 +17,7 @@ std::string UpdaterPath(const std::string& programDirectory) { return programDir
 
 UpdateDecision CheckForUpdate(std::string_view ownVersion, const std::string& programDirectory,
                               std::string& remoteVersionText) {
-  remoteVersionText = HttpGet(UpdateServerUrl() + "/upload/b.txt");
+  remoteVersionText = HttpGet(UpdateServerUrl() + "/upload/b.txt", kSmallReplyLimits);
   if (!IsNewerVersion(ownVersion, remoteVersionText)) return UpdateDecision::Continue;
   // Ending without a running updater would make the player vanish at every start until the server's version
   // file changes, so the player only ends when the updater is actually on its way.

@@ -18,8 +18,9 @@ bool IsNewerVersion(std::string_view ownVersion, std::string_view remoteVersion)
 // `programDirectory` + "/TrRadioDl.exe" (a forward slash, as the updater path has always been built).
 std::string UpdaterPath(const std::string& programDirectory);
 
-// Fetches UpdateServerUrl() + "/upload/b.txt" into `remoteVersionText` (empty when the fetch fails) and, when it
-// announces a newer version than `ownVersion`, starts the updater in `programDirectory` without waiting.
+// Fetches UpdateServerUrl() + "/upload/b.txt" within kSmallReplyLimits into `remoteVersionText` (empty when the
+// fetch fails) and, when it announces a newer version than `ownVersion`, starts the updater in
+// `programDirectory` without waiting.
 // HandOver only when the updater was started; Continue otherwise, a missing updater included.
 UpdateDecision CheckForUpdate(std::string_view ownVersion, const std::string& programDirectory,
                               std::string& remoteVersionText);

@@ -123,7 +123,7 @@ void StartUp(HWND window) {
     attach(skinPath.c_str(), "");
   std::string settingsPath = programDirectory + "\\" + kSettingsFileName;
   if (!FileExists(settingsPath)) WriteWholeFile(settingsPath, DefaultSettingsText(UpdateServerUrl()));
-  std::string notes = HttpGet(UpdateServerUrl() + "/upload/b.txt");
+  std::string notes = HttpGet(UpdateServerUrl() + "/upload/b.txt", kSmallReplyLimits);
   ui::SetControlText(window, UpdaterControlName(k标签1), notes);
   g_state.settingsPath = settingsPath;
   StartUpgrade(window);

@@ -1,6 +1,8 @@
 // Start-up and idle cost of the player.
 //  - Loading a directory into the list control (what the load handler does between reading GB.Dat and the list
 //    being shown): 20 groups x 200 and x 2,000 stations, and 200 groups x 10,000 stations.
+//  - A directory that hits the list's limits: one group of 5,000 stations listed 5,000 times (25,000,000 rows
+//    before the limits, 20 groups and 100,000 rows after), parsing and filling timed apart.
 // (The idle cost of the running player is measured from outside by tools/bench-idle.sh.)
 // Prints BENCH lines.
 #include <windows.h>
@@ -11,6 +13,7 @@
 
 #include "common/file_util.h"
 #include "listctrl/group_list.h"
+#include "player/channel_document.h"
 #include "player/channel_loader.h"
 
 namespace {
@@ -49,6 +52,44 @@ void BenchLoad(const std::string& picture, int groups, int stations) {
   DestroyWindow(container);
 }
 
+// One group of `stations` stations, the group list naming it `repeat` times.
+std::string MakeRepeatedDocument(int stations, int repeat) {
+  std::string document = "<type>";
+  for (int r = 0; r < repeat; ++r) document += (r ? ";" : "") + std::string("分组");
+  document += "</type><tvdata>";
+  for (int s = 0; s < stations; ++s) document += "电台" + std::to_string(s) + "|" + std::to_string(1000 + s) + "|分组\r\n";
+  return document + "</tvdata>";
+}
+
+void BenchCappedLoad(const std::string& picture) {
+  const std::string document = MakeRepeatedDocument(5000, 5000);
+  LARGE_INTEGER start, parsed, loaded;
+  QueryPerformanceCounter(&start);
+  size_t rows = 0;
+  const auto groups = trr::ParseChannelDocument(document);
+  for (const auto& g : groups) rows += g.stations.size();
+  QueryPerformanceCounter(&parsed);
+  HWND container = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 100, 267, 310, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(container, SW_SHOWNA);
+  trr::GroupList list;
+  LARGE_INTEGER fillStart;
+  QueryPerformanceCounter(&fillStart);
+  // The loader parses again; its own parse is taken off to leave the fill.
+  int added = trr::LoadChannelList(list, container, document, picture, IgnoreDoubleClick);
+  UpdateWindow(list.listWindow());
+  QueryPerformanceCounter(&loaded);
+  const double parseMs = Milliseconds(start, parsed);
+  const double loadMs = Milliseconds(fillStart, loaded);
+  std::printf("BENCH capped_directory_bytes %zu bytes\n", document.size());
+  std::printf("BENCH capped_parse %.1f ms\n", parseMs);
+  std::printf("BENCH capped_fill %.1f ms\n", loadMs - parseMs);
+  std::printf("BENCH capped_load %.1f ms\n", loadMs);
+  std::printf("BENCH capped_groups %d count\n", added);
+  std::printf("BENCH capped_rows %zu count\n", rows);
+  DestroyWindow(container);
+}
+
 }  // namespace
 
 int main() {
@@ -59,6 +100,7 @@ int main() {
     std::printf("BENCH player_start_no_picture 1 flag\n");
     return 1;
   }
+  BenchCappedLoad(picture);
   BenchLoad(picture, 20, 200);
   BenchLoad(picture, 20, 2000);
   BenchLoad(picture, 200, 10000);

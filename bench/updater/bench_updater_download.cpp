@@ -140,7 +140,7 @@ double BareLoop(const std::string& url) {
 }
 
 void SetRate(int64_t bytesPerSecond) {
-  HttpGet(g_server + "/__control/rate?bytes=" + std::to_string(bytesPerSecond));
+  HttpGet(g_server + "/__control/rate?bytes=" + std::to_string(bytesPerSecond), trr::kSmallReplyLimits);
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ std::string TestServerUrl() {
 }
 
 std::string ServerControl(const std::string& pathAndQuery) {
-  FetchTimeouts timeouts;
-  timeouts.totalMs = 10000;
-  return HttpGet(TestServerUrl() + pathAndQuery, timeouts);
+  // The request log and the control answers stay far below this; a hanging control is a failed test, not a hang.
+  const FetchLimits limits = {16 * 1024 * 1024, 3000, 10000, 10000};
+  return HttpGet(TestServerUrl() + pathAndQuery, limits);
 }
 
 void ServerReset() { ServerControl("/__control/reset"); }

@@ -69,6 +69,49 @@ TEST(ChannelDocument, ParsesGroupsAndStations) {
   }
 }
 
+// A document of `groups` distinct groups, the list naming them `repeat` times over, `perGroup` stations each.
+std::string Generated(int groups, int perGroup, int repeat) {
+  std::string list, lines;
+  for (int r = 0; r < repeat; ++r)
+    for (int g = 0; g < groups; ++g) list += "G" + std::to_string(g) + ";";
+  for (int g = 0; g < groups; ++g)
+    for (int i = 0; i < perGroup; ++i) lines += "s" + std::to_string(i) + "|" + std::to_string(i) + "|G" +
+                                                std::to_string(g) + "\r\n";
+  return "<type>" + list + "</type><tvdata>" + lines + "</tvdata>";
+}
+
+TEST(ChannelDocument, GroupsAndRowsStopAtTheLimits) {
+  const struct {
+    const char* what;
+    int groups, perGroup, repeat;
+    size_t shownGroups, shownRows, rowsOfLastGroup;
+  } cases[] = {
+      {"within the limits nothing is left out", 10, 100, 1, 10, 1000, 100},
+      {"groups past the thousandth are left out, empty ones too", 1200, 0, 1, 1000, 0, 0},
+      {"one group listed 5,000 times: the copies stop at the row limit", 1, 5000, 5000, 20, 100000, 5000},
+      {"the group reaching the row limit keeps what fits", 3, 40000, 1, 3, 100000, 20000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<ChannelGroup> groups = ParseChannelDocument(Generated(c.groups, c.perGroup, c.repeat));
+    ASSERT_EQ(groups.size(), c.shownGroups);
+    size_t rows = 0;
+    for (const ChannelGroup& g : groups) rows += g.stations.size();
+    EXPECT_EQ(rows, c.shownRows);
+    EXPECT_EQ(groups.back().stations.size(), c.rowsOfLastGroup);
+    EXPECT_EQ(groups.back().name, "G" + std::to_string((c.shownGroups - 1) % c.groups));
+  }
+}
+
+TEST(ChannelDocument, OnlyAWholeDirectoryCountsAsOne) {
+  EXPECT_TRUE(IsChannelDirectory("<type>A</type><tvdata>x|1|A</tvdata>"));
+  EXPECT_TRUE(IsChannelDirectory("<html><type>A;B</type></html>"));
+  for (const char* other : {"<!DOCTYPE html><html><body><form>Please sign in</form></body></html>",
+                            "<type>;;</type><tvdata>x|1|A</tvdata>", "<type>A</type><tvdata>x|1|A\r\ny|2|",
+                            "<type>A;B", "\x89PNG\r\n\x1a\n", ""})
+    EXPECT_FALSE(IsChannelDirectory(other)) << other;
+}
+
 TEST(ChannelDocument, LookupAddressAppendsTheIdUnchanged) {
   ASSERT_TRUE(SetEnvironmentVariableA("TRRADIO_DIRECTORY_URL", "http://127.0.0.1:9/"));
   EXPECT_EQ(StationLookupUrl("101"), "http://127.0.0.1:9/Url.Asp?ID=101");

@@ -205,7 +205,7 @@ TEST(ChannelLoader, DoubleClicksWithoutAPlayerChangeNothing) {
 }
 
 TEST(ChannelLoader, TheDemoDirectoryLoadsWhole) {
-  std::string document = HttpGet(DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB");
+  std::string document = HttpGet(DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits);
   ASSERT_FALSE(document.empty());
   std::vector<ChannelGroup> groups = ParseChannelDocument(document);
   ASSERT_FALSE(groups.empty());

@@ -73,7 +73,7 @@ class PlayerPlayback : public ::testing::Test {
 
 TEST_F(PlayerPlayback, TheListShowsTheDirectoryAndADoubleClickedStationGoesToThePlayer) {
   const std::vector<ChannelGroup> groups =
-      ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB"));
+      ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits));
   ASSERT_GE(groups.size(), 1u);
   ASSERT_GE(groups[0].stations.size(), 1u);
 

@@ -101,7 +101,7 @@ TEST_F(PlayerProcess, ANewerVersionHandsOverToTheUpdater) {
 }
 
 TEST_F(PlayerProcess, ItsOwnVersionKeepsThePlayerAndItShowsTheDirectory) {
-  const size_t groups = ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB")).size();
+  const size_t groups = ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits)).size();
   ASSERT_GT(groups, 0u);
   ServerControl("/__control/version?text=1.0");
   ASSERT_TRUE(Start());

@@ -60,11 +60,11 @@ int RunAndWait(std::string commandLine) {
   return static_cast<int>(code);
 }
 
-Player StartPlayer(const std::string& dir) {
+Player StartPlayer(const std::string& dir, unsigned waitMs) {
   Player player;
   player.process = StartProcess("\"" + dir + "\\trRadio.exe\"", dir.c_str(), player.id);
   if (!player.process) return player;
-  PumpUntil([&] { return (player.window = FindPlayerWindow(player.id)) != nullptr; }, 20000);
+  PumpUntil([&] { return (player.window = FindPlayerWindow(player.id)) != nullptr; }, waitMs);
   return player;
 }
 

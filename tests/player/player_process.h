@@ -17,9 +17,9 @@ struct Player {
 // Runs `commandLine` and returns its exit code; -1 when it cannot start or does not end within two minutes.
 int RunAndWait(std::string commandLine);
 
-// Starts `dir`\trRadio.exe with `dir` as its current directory and waits until its main window is visible;
-// `window` stays nullptr when it does not come up.
-Player StartPlayer(const std::string& dir);
+// Starts `dir`\trRadio.exe with `dir` as its current directory and waits up to `waitMs` until its main window
+// is visible; `window` stays nullptr when it does not come up.
+Player StartPlayer(const std::string& dir, unsigned waitMs = 20000);
 
 // Clicks 关闭 the way the mouse does and waits for the process to end; returns its exit code (-1: still alive).
 int ClosePlayer(Player& player);

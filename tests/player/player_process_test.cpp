@@ -1,17 +1,23 @@
 // The real trRadio.exe as a process against the demo server: the channel cache on first and later starts,
 // failed fetches, and the end through 关闭. Each case runs a copy of the program in a fresh directory.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "common/file_util.h"
 #include "common/http_fetch.h"
 #include "common/scoped_win.h"
+#include "player/channel_document.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
+#include "tests/harness/window_probe.h"
 #include "tests/player/player_process.h"
 
 namespace trr::test {
@@ -25,6 +31,51 @@ int DirectoryRequests() {
   for (const std::string& request : ServerRequestLog()) n += request == kDirectoryRequest;
   return n;
 }
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<const std::function<bool(HWND)>*, HWND>*>(param);
+  if (!(*search->first)(child)) return TRUE;
+  search->second = child;
+  return FALSE;
+}
+
+// The first child of `parent` (direct or deeper) for which `match` holds; nullptr when none.
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
+  std::pair<const std::function<bool(HWND)>*, HWND> search(&match, nullptr);
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.second;
+}
+
+// The label of the online count (透明标签2), known by its texts.
+HWND CounterLabel(HWND main) {
+  return FindChild(main, [](HWND child) {
+    std::string text = WindowText(child);
+    return text == "人数统计服务器故障." || text.rfind("当前在线:", 0) == 0;
+  });
+}
+
+// Entries the station list shows (groups, all collapsed at start); -1 without a list.
+int ListEntries(HWND main) {
+  HWND listBox = FindChild(main, [](HWND child) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof(name));
+    return lstrcmpiA(name, "ListBox") == 0;
+  });
+  return listBox ? static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0)) : -1;
+}
+
+int ThreadCount(DWORD processId) {
+  ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return -1;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
+    count += entry.th32OwnerProcessID == processId;
+  return count;
+}
+
+bool StillRunning(const Player& player) { return WaitForSingleObject(player.process.get(), 0) == WAIT_TIMEOUT; }
 
 class PlayerProcessTest : public ::testing::Test {
  protected:
@@ -40,7 +91,7 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
   Player first = StartPlayer(dir_.path());
   ASSERT_NE(first.window, nullptr) << "main window came up";
   EXPECT_EQ(DirectoryRequests(), 1);
-  std::string cached, served = HttpGet(TestServerUrl() + kDirectoryRequest);
+  std::string cached, served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
   EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), cached));
   EXPECT_FALSE(served.empty());
   EXPECT_EQ(cached, served) << "GB.Dat holds the server's bytes unchanged";
@@ -62,6 +113,82 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
   EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), still));
   EXPECT_TRUE(still.empty());
   EXPECT_EQ(ClosePlayer(third), 0);
+
+  // A cache file over 16 MB is not read, even when it holds a directory: an empty list, kept as it is.
+  std::string oversized = served + std::string(16 * 1024 * 1024 + 1 - served.size(), ' ');
+  ASSERT_TRUE(WriteWholeFile(dir_.File("GB.Dat"), oversized));
+  Player fourth = StartPlayer(dir_.path());
+  ASSERT_NE(fourth.window, nullptr);
+  EXPECT_EQ(ListEntries(fourth.window), 0);
+  EXPECT_EQ(DirectoryRequests(), 0);
+  EXPECT_EQ(ClosePlayer(fourth), 0);
+}
+
+// Each hostile delivery on all three fetches at once: what a good delivery shows, or an empty list, a count of
+// 0 and no cache file; always a player that goes on and closes normally, and whose ticks, skipped while a
+// refresh waits on a server that never answers, do not pile up threads.
+TEST_F(PlayerProcessTest, HostileRepliesNeverPoisonTheCacheNorStopThePlayer) {
+  const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  const int groups = static_cast<int>(ParseChannelDocument(served).size());
+  ASSERT_GT(groups, 0);
+  const struct {
+    const char* mode;
+    double rate;
+    bool good;
+  } deliveries[] = {
+      {"endless", 0, false},   {"cut", 0, false},    {"chunkedcut", 0, false}, {"cutnolength", 0, false},
+      {"html", 0, false},      {"scrambled", 0, false}, {"hang", 0, false},   {"nolength", 0, true},
+      {"chunked", 0, true},    {"drip", 400, true},
+  };
+  for (const auto& d : deliveries) {
+    SCOPED_TRACE(d.mode);
+    ServerReset();
+    for (const char* path : {kDirectoryPath, "/fm/count.asp", "/upload/b.txt"}) ServerSetFault(path, d.mode, d.rate);
+    DeleteFileIfPresent(dir_.File("GB.Dat"));
+    Player player = StartPlayer(dir_.path(), 60000);
+    ASSERT_NE(player.window, nullptr);
+    HWND label = CounterLabel(player.window);
+    ASSERT_NE(label, nullptr);
+    const int threadsAtStart = ThreadCount(player.id);
+    int most = threadsAtStart;
+    for (int i = 0; i < 60 && WindowText(label).rfind("当前在线:", 0) != 0; ++i) {
+      PumpMessages(500);
+      most = std::max(most, ThreadCount(player.id));
+    }
+    EXPECT_EQ(WindowText(label) == "当前在线:0人", !d.good) << WindowText(label);
+    EXPECT_LE(most, threadsAtStart + 2);
+    std::string cached;
+    EXPECT_EQ(ReadWholeFile(dir_.File("GB.Dat"), cached), d.good);
+    EXPECT_EQ(cached, d.good ? served : "");
+    EXPECT_EQ(ListEntries(player.window), d.good ? groups : 0);
+    EXPECT_TRUE(StillRunning(player)) << "no update was announced";
+    EXPECT_EQ(ClosePlayer(player), 0);
+  }
+}
+
+// A 3 MB directory at 200 KB/s needs 15 s: longer than a small reply may take, well within the directory's
+// limits. A directory that lists its one group 5,000 times shows 20 copies of it (100,000 rows).
+TEST_F(PlayerProcessTest, LargeAndSlowDirectoriesLoadWithinTheirLimits) {
+  ServerGenerateDirectory(30000, 30, 1, 80);
+  const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  ASSERT_GT(served.size(), 3000000u);
+  ServerSetFault(kDirectoryPath, "drip", 200000);
+  Player slow = StartPlayer(dir_.path(), 60000);
+  ASSERT_NE(slow.window, nullptr);
+  std::string cached;
+  EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), cached));
+  EXPECT_TRUE(cached == served) << "GB.Dat holds the whole directory (" << cached.size() << " bytes)";
+  EXPECT_EQ(ListEntries(slow.window), 30);
+  EXPECT_EQ(ClosePlayer(slow), 0);
+
+  ServerReset();
+  ServerGenerateDirectory(5000, 1, 5000);
+  DeleteFileIfPresent(dir_.File("GB.Dat"));
+  Player repeated = StartPlayer(dir_.path(), 120000);
+  ASSERT_NE(repeated.window, nullptr);
+  EXPECT_EQ(ListEntries(repeated.window), 20);
+  EXPECT_TRUE(StillRunning(repeated));
+  EXPECT_EQ(ClosePlayer(repeated), 0);
 }
 
 TEST_F(PlayerProcessTest, AFailedFetchWritesNoCacheAndThePlayerStillComesUp) {

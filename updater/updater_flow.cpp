@@ -144,11 +144,12 @@ void Complete(HWND window) {
 void ShowFailure(HWND window) {
   ui::SetTimerInterval(window, UpdaterControlName(k时钟), 0);
   ShowTick(window);
-  ui::SetControlText(window, UpdaterControlName(k标签进度), kUpgradeFailedText);
   ui::SetControlVisible(window, UpdaterControlName(k按钮2), false);
   ui::SetControlVisible(window, UpdaterControlName(k进度条1), false);
   ui::MoveControl(window, UpdaterControlName(k按钮1), kRetryButtonLeft, kRetryButtonTop);
   ui::SetControlVisible(window, UpdaterControlName(k按钮1), true);
+  // Last, so that whoever sees the words sees the whole failure state.
+  ui::SetControlText(window, UpdaterControlName(k标签进度), kUpgradeFailedText);
 }
 
 void EndTransfer(HWND window, int32_t code) {

@@ -84,13 +84,13 @@ KindStyle StyleOf(const ControlSpec& layoutRow) {
   return {nullptr, 0};
 }
 
-void LoadPictures(ControlRecord& record, HMODULE resources) {
+// Names the control's pictures; each is decoded when first drawn (see ResourcePicture).
+void NamePictures(ControlRecord& record, HMODULE resources) {
   const ControlSpec& layoutRow = *record.layoutRow;
-  for (int i = 0; i < 4; ++i) {
-    if (!layoutRow.pictures[i]) continue;
-    record.pictures[i] = layoutRow.kind == ControlKind::VolumeSlider ? LoadAlphaStripResource(resources, layoutRow.pictures[i])
-                                                                : LoadGifResource(resources, layoutRow.pictures[i]);
-  }
+  const PictureFormat format =
+      layoutRow.kind == ControlKind::VolumeSlider ? PictureFormat::AlphaStrip : PictureFormat::Gif;
+  for (int i = 0; i < 4; ++i)
+    if (layoutRow.pictures[i]) record.pictures[i] = ResourcePicture(resources, layoutRow.pictures[i], format);
 }
 
 int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
@@ -113,7 +113,7 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
   }
   KindStyle kind = StyleOf(layoutRow);
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | ((layoutRow.flags & kHidden) ? 0u : static_cast<DWORD>(WS_VISIBLE));
-  LoadPictures(*record, window.resources);
+  NamePictures(*record, window.resources);
   if (layoutRow.font) record->font.reset(MakeFont(*layoutRow.font));
   record->position = Clamp(layoutRow.position, layoutRow.rangeMin, layoutRow.rangeMax);
   // The record must be reachable from the first message the control handles.
@@ -290,7 +290,7 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
   window->bindings.assign(layout.bindings, layout.bindings + layout.bindingCount);
   window->defaultFont.reset(MakeFont(kDefaultFont));
   window->backgroundBrush.reset(CreateSolidBrush(WindowBackgroundColour(*window)));
-  if (layout.picture) window->picture = LoadGifResource(resources, layout.picture);
+  if (layout.picture) window->picture = ResourcePicture(resources, layout.picture, PictureFormat::Gif);
 
   DWORD style = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
   DWORD exStyle = WS_EX_APPWINDOW;

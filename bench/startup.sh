@@ -34,7 +34,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cc -O2 -o "$work/launch_watch" "$root/bench/startup/launch_watch.c" -lX11 -lXdamage -lXfixes
+cc -O2 -o "$work/launch_watch" "$root/bench/startup/launch_watch.c" -lX11 -lXext -lXdamage -lXfixes
 mkdir -p "$work/floor" "$work/bin"
 cp "$build/bin/startup_floor.exe" "$work/floor/"
 cp "$build/bin/trRadio.exe" "$work/bin/"  # the demo server hands this out as the updater's download

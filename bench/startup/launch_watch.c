@@ -7,14 +7,21 @@
  * mapped_ms: launch to the window's MapNotify. painted_ms: launch to the first grabbed frame from which every
  * later frame equals the settled picture (areas given with --ignore, such as a label that a timer rewrites,
  * are left out of the comparison). rss_kb: VmRSS of the started process at the settle time. The started
- * process is then ended (SIGTERM, SIGKILL after 3 s). On failure the line starts with "fail".
+ * process is then ended (SIGTERM, SIGKILL after 3 s). On failure the line starts with "fail". With --frames,
+ * every grabbed frame's time and hash go to standard error.
  *
- * Native Linux program (Xlib, XDamage); built by bench/startup.sh. */
+ * Frames are read through shared memory (MIT-SHM) and hashed word by word, and a burst of damage is read
+ * once, so that watching costs the X server and the CPUs as little as it can.
+ *
+ * Native Linux program (Xlib, XDamage, XShm); built by bench/startup.sh. */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xdamage.h>
 #include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <signal.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -47,21 +54,63 @@ static int is_ignored(int x, int y) {
   return 0;
 }
 
-/* FNV-1a over the window's pixels outside the ignored boxes; 0 when the window cannot be read. */
+/* The window's pixels: one shared-memory image reused for every frame when the server offers MIT-SHM. */
+static XImage* shared_image;
+static XShmSegmentInfo shared_segment;
+
+static void open_shared_image(Display* display, Window window, int width, int height) {
+  XWindowAttributes attributes;
+  if (!XShmQueryExtension(display) || !XGetWindowAttributes(display, window, &attributes)) return;
+  XImage* image = XShmCreateImage(display, attributes.visual, attributes.depth, ZPixmap, NULL, &shared_segment,
+                                  width, height);
+  if (!image) return;
+  shared_segment.shmid = shmget(IPC_PRIVATE, (size_t)image->bytes_per_line * height, IPC_CREAT | 0600);
+  if (shared_segment.shmid < 0) {
+    XDestroyImage(image);
+    return;
+  }
+  shared_segment.shmaddr = image->data = shmat(shared_segment.shmid, NULL, 0);
+  shared_segment.readOnly = False;
+  shmctl(shared_segment.shmid, IPC_RMID, NULL); /* goes when both sides have detached */
+  if (image->data == (char*)-1 || !XShmAttach(display, &shared_segment)) {
+    XDestroyImage(image);
+    return;
+  }
+  XSync(display, False);
+  shared_image = image;
+}
+
+static void close_shared_image(Display* display) {
+  if (!shared_image) return;
+  XShmDetach(display, &shared_segment);
+  XDestroyImage(shared_image);
+  shmdt(shared_segment.shmaddr);
+  shared_image = NULL;
+}
+
+/* A hash of the window's pixels outside the ignored boxes; 0 when the window cannot be read. */
 static uint64_t frame_hash(Display* display, Window window, int width, int height) {
-  XImage* image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
-  if (!image) return 0;
+  XImage* image = shared_image;
+  if (image) {
+    if (!XShmGetImage(display, window, image, 0, 0, AllPlanes)) return 0;
+  } else {
+    image = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
+    if (!image) return 0;
+  }
   uint64_t hash = 1469598103934665603ULL;
-  for (int y = 0; y < height; ++y)
+  for (int y = 0; y < height; ++y) {
+    const char* row = image->data + (size_t)y * image->bytes_per_line;
     for (int x = 0; x < width; ++x) {
-      if (is_ignored(x, y)) continue;
-      unsigned long pixel = XGetPixel(image, x, y) & 0xFFFFFF;
-      for (int k = 0; k < 3; ++k) {
-        hash ^= (pixel >> (8 * k)) & 0xFF;
-        hash *= 1099511628211ULL;
-      }
+      if (ignored_count && is_ignored(x, y)) continue;
+      uint32_t pixel;
+      if (image->bits_per_pixel == 32)
+        memcpy(&pixel, row + 4 * x, 4);
+      else
+        pixel = (uint32_t)XGetPixel(image, x, y);
+      hash = (hash ^ (pixel & 0xFFFFFF)) * 0x100000001B3ULL;
     }
-  XDestroyImage(image);
+  }
+  if (image != shared_image) XDestroyImage(image);
   return hash ? hash : 1;
 }
 
@@ -103,18 +152,23 @@ static void end_process(pid_t pid) {
 }
 
 static void usage(void) {
-  fprintf(stderr, "usage: launch_watch --title NAME [--ignore x,y,w,h]... [--settle-ms N] [--timeout-ms N] -- command...\n");
+  fprintf(stderr, "usage: launch_watch --title NAME [--ignore x,y,w,h]... [--settle-ms N] [--timeout-ms N] [--frames] -- command...\n");
   exit(2);
 }
 
 int main(int argc, char** argv) {
   const char* title = NULL;
   double settle_ms = 1500, timeout_ms = 30000;
+  int show_frames = 0;
   int i = 1;
   for (; i < argc; ++i) {
     if (strcmp(argv[i], "--") == 0) {
       ++i;
       break;
+    }
+    if (strcmp(argv[i], "--frames") == 0) {
+      show_frames = 1;
+      continue;
     }
     if (i + 1 >= argc) usage();
     if (strcmp(argv[i], "--title") == 0) {
@@ -181,6 +235,7 @@ int main(int argc, char** argv) {
   XWindowAttributes attributes;
   XGetWindowAttributes(display, window, &attributes);
   const int width = attributes.width, height = attributes.height;
+  open_shared_image(display, window, width, height);
   Damage damage = XDamageCreate(display, window, XDamageReportNonEmpty);
   static double times[MAX_FRAMES];
   static uint64_t hashes[MAX_FRAMES];
@@ -195,20 +250,27 @@ int main(int argc, char** argv) {
     XEvent event;
     XNextEvent(display, &event);
     if (event.type != damage_event + XDamageNotify) continue;
-    /* Later damage is reported again only after this subtraction; pixels are read after it so none is lost. */
+    /* Later damage is reported again only after this subtraction; pixels are read after it so none is lost.
+     * Damage already queued behind this event is taken in the same read. */
     XDamageSubtract(display, damage, None, None);
+    XSync(display, False);
+    while (XCheckTypedEvent(display, damage_event + XDamageNotify, &event)) continue;
     if (frames < MAX_FRAMES) {
       times[frames] = now_ms();
       hashes[frames++] = frame_hash(display, window, width, height);
     }
   }
   const uint64_t final_hash = frame_hash(display, window, width, height);
+  for (int k = 0; show_frames && k < frames; ++k)
+    fprintf(stderr, "frame %.1f %016llx%s\n", times[k] - start, (unsigned long long)hashes[k],
+            hashes[k] == final_hash ? " final" : "");
   const long rss = rss_kb(pid);
   int first = frames;
   while (first > 0 && hashes[first - 1] == final_hash) --first;
   /* The settled picture never appeared in a grabbed frame: count it as painted only at the settle time. */
   const double painted = first < frames ? times[first] : settled;
   XDamageDestroy(display, damage);
+  close_shared_image(display);
   XCloseDisplay(display);
   end_process(pid);
   printf("%.1f %.1f %ld %d\n", mapped - start, painted - start, rss, frames);

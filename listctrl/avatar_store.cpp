@@ -61,6 +61,13 @@ HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height) {
   return bitmap;
 }
 
+HBITMAP ShareAvatar(HBITMAP bitmap) {
+  auto entry = Store().bitmaps.find(bitmap);
+  if (!bitmap || entry == Store().bitmaps.end()) return nullptr;
+  ++entry->second.references;
+  return bitmap;
+}
+
 HBITMAP AcquireGreyAvatar(HBITMAP avatar) {
   if (!avatar) return nullptr;
   AvatarStore& store = Store();

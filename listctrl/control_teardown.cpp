@@ -20,6 +20,8 @@ bool RestoreProc(HWND window, WNDPROC ours, WNDPROC previous) {
 
 void TearDownControl(ControlState& state) {
   if (state.document.IsValid()) {
+    // Rows never made give back their bitmaps without being made now.
+    state.document.DropAllDeferred();
     for (const ElementPtr& group : state.document.Children(state.document.Root().Get()))
       for (const ElementPtr& row : state.document.Children(group.Get())) ReleaseRowResources(state, row.Get());
   }

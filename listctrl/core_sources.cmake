@@ -1,5 +1,6 @@
 # Item store, window handling and operations of the list control.
 list(APPEND LISTCTRL_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/bulk_fill.cpp
   ${CMAKE_CURRENT_LIST_DIR}/control_registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/control_teardown.cpp
   ${CMAKE_CURRENT_LIST_DIR}/entry_tracking.cpp
@@ -13,4 +14,5 @@ list(APPEND LISTCTRL_CORE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/item_operations.cpp
   ${CMAKE_CURRENT_LIST_DIR}/list_window_proc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parent_window_proc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/row_element.cpp
 )

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct IXMLDOMDocument;
@@ -40,6 +41,19 @@ struct RowData {
   bool online = false;         // 是否在线
   std::string signature;       // 个性签名
   std::string remark;          // 备注信息
+};
+
+// One row of a bulk fill (AddGroupsWithRows): what differs between its rows; the rest comes from the fill's
+// template row.
+struct RowText {
+  std::string_view name;    // 项目名称
+  std::string_view number;  // 项目号码
+};
+
+// One new group of a bulk fill, with its rows in display order.
+struct GroupRows {
+  std::string_view title;
+  std::vector<RowText> rows;
 };
 
 struct ControlState;
@@ -134,6 +148,13 @@ class GroupList {
   virtual void SelectItem(ItemHandle handle);
   // The entry's item handle; -1 (LB_ERR) for a position that does not exist.
   virtual ItemHandle GetHandleAt(int position);
+
+  // 13. Bulk fill, beside the table. For each group in order: AddGroup(title) (collapsed, black title), then
+  // per row AddItem of `rowTemplate` with that row's name and number (no service icons; the template's handle
+  // and group handle are not used). Handles, bitmaps, entries, painting, events and the document are those of
+  // the per-item calls; the row elements of these collapsed groups are made when first used (ItemDocument).
+  // Returns the number of groups added; 0 when the control was never created.
+  virtual int AddGroupsWithRows(const std::vector<GroupRows>& groups, const RowData& rowTemplate);
 
   HWND listWindow() const { return listWindow_; }
   HWND parentWindow() const { return parentWindow_; }

@@ -162,7 +162,7 @@ bool GroupList::RemoveGroup(Optional<ItemHandle> group) {
 
 void GroupList::SortGroupRows(IXMLDOMDocument* document, IXMLDOMElement* group) {
   ControlState* state = State();
-  if (!state || !document || document != state->document.Dom() || !group) return;
+  if (!state || !state->document.Is(document) || !group) return;
   // Rows move as whole elements, so handles, bitmaps, flash state and every attribute stay with their row
   // and nothing is made or freed; only 项目索引 and the entries' item data follow the new order.
   std::vector<ElementPtr> rows = state->document.Children(group);

@@ -75,6 +75,8 @@ bool RemoveRowsOfGroup(ControlState& state, ItemHandle group) {
   ScopedBatchUpdate batch(state.listWindow);
   ElementPtr header = state.document.Find(group);
   if (!header) return false;
+  // Rows never made have no entries (their group is collapsed) and need no elements to be removed.
+  state.document.DropDeferred(group);
   ListBox listBox{state.listWindow};
   std::vector<ElementPtr> rows = state.document.Children(header.Get());
   for (auto it = rows.rbegin(); it != rows.rend(); ++it) {

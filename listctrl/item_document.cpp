@@ -82,6 +82,7 @@ bool ItemDocument::Create(HWND listWindow, HWND parentWindow) {
 }
 
 void ItemDocument::Release() {
+  DropAllDeferred();
   index_.clear();
   root_.Reset();
   document_.Reset();
@@ -96,15 +97,28 @@ ElementPtr ItemDocument::CreateItemElement(ItemHandle handle) {
   return element;
 }
 
-ElementPtr ItemDocument::Find(ItemHandle handle) const {
+IXMLDOMDocument* ItemDocument::Dom() {
+  MakeAllDeferred();
+  return document_.Get();
+}
+
+ElementPtr ItemDocument::Find(ItemHandle handle) {
   auto it = index_.find(handle);
-  return it == index_.end() ? nullptr : it->second;
+  if (it != index_.end()) return it->second;
+  for (auto& [group, rows] : deferred_) {
+    if (!rows->Holds(handle)) continue;
+    MakeDeferred(group, index_.count(group) ? index_[group].Get() : nullptr);
+    it = index_.find(handle);
+    return it == index_.end() ? nullptr : it->second;
+  }
+  return nullptr;
 }
 
 void ItemDocument::Forget(ItemHandle handle) { index_.erase(handle); }
 
 bool ItemDocument::Append(IXMLDOMElement* parent, IXMLDOMElement* child) {
   if (!parent || !child) return false;
+  MakeDeferredRowsOf(parent);
   ComPtr<IXMLDOMNode> added;
   return SUCCEEDED(parent->appendChild(child, added.Receive()));
 }
@@ -115,9 +129,10 @@ bool ItemDocument::Remove(IXMLDOMElement* parent, IXMLDOMElement* child) {
   return parent->removeChild(child, removed.Receive()) == S_OK;
 }
 
-std::vector<ElementPtr> ItemDocument::Children(IXMLDOMElement* parent) const {
+std::vector<ElementPtr> ItemDocument::Children(IXMLDOMElement* parent) {
   std::vector<ElementPtr> children;
   if (!parent) return children;
+  MakeDeferredRowsOf(parent);
   ComPtr<IXMLDOMNode> node;
   if (parent->get_firstChild(node.Receive()) != S_OK) return children;
   while (node) {
@@ -130,12 +145,13 @@ std::vector<ElementPtr> ItemDocument::Children(IXMLDOMElement* parent) const {
   return children;
 }
 
-long ItemDocument::ChildCount(IXMLDOMElement* parent) const {
+long ItemDocument::ChildCount(IXMLDOMElement* parent) {
   return static_cast<long>(Children(parent).size());
 }
 
-void ItemDocument::Save(const std::string& path) const {
+void ItemDocument::Save(const std::string& path) {
   if (!document_) return;
+  MakeAllDeferred();
   VARIANT target;
   ::VariantInit(&target);
   target.vt = VT_BSTR;
@@ -143,6 +159,72 @@ void ItemDocument::Save(const std::string& path) const {
   target.bstrVal = ::SysAllocStringLen(wide.data(), wide.size());
   document_->save(target);
   ::VariantClear(&target);
+}
+
+void ItemDocument::Defer(ItemHandle group, std::unique_ptr<DeferredRows> rows) {
+  if (!rows) return;
+  if (!document_ || deferred_.count(group)) {
+    rows->Discard();
+    return;
+  }
+  deferred_.emplace(group, std::move(rows));
+}
+
+bool ItemDocument::DropDeferred(ItemHandle group) {
+  auto it = deferred_.find(group);
+  if (it == deferred_.end()) return false;
+  std::unique_ptr<DeferredRows> rows = std::move(it->second);
+  deferred_.erase(it);
+  rows->Discard();
+  return true;
+}
+
+void ItemDocument::DropAllDeferred() {
+  while (!deferred_.empty()) DropDeferred(deferred_.begin()->first);
+}
+
+void ItemDocument::MakeAllDeferred() {
+  while (!deferred_.empty()) {
+    const ItemHandle group = deferred_.begin()->first;
+    auto element = index_.find(group);
+    MakeDeferred(group, element == index_.end() ? nullptr : element->second.Get());
+  }
+}
+
+void ItemDocument::MakeDeferredRowsOf(IXMLDOMElement* parent) {
+  if (deferred_.empty() || !parent) return;
+  const ItemHandle group = HandleFromElementName(parent);
+  if (deferred_.count(group)) MakeDeferred(group, parent);
+}
+
+void ItemDocument::MakeDeferred(ItemHandle group, IXMLDOMElement* element) {
+  auto it = deferred_.find(group);
+  if (it == deferred_.end()) return;
+  // Out of the table first: making appends to the group, and an append must not make the rows again.
+  std::unique_ptr<DeferredRows> rows = std::move(it->second);
+  deferred_.erase(it);
+  if (element)
+    rows->Make(*this, element);
+  else
+    rows->Discard();  // the group element is gone: nothing to hang the rows on
+}
+
+ItemHandle HandleFromElementName(IXMLDOMElement* element) {
+  BSTR name = nullptr;
+  if (!element || element->get_nodeName(&name) != S_OK || !name) return 0;
+  ItemHandle handle = 0;
+  const std::wstring_view text(name, ::SysStringLen(name));
+  if (text.size() > 4 && text.substr(0, 4) == L"Item") {
+    int64_t value = 0;
+    bool digits = true;
+    for (size_t i = 4; i < text.size() && digits; ++i) {
+      digits = text[i] >= L'0' && text[i] <= L'9' && i < 4 + 10;
+      value = value * 10 + (text[i] - L'0');
+    }
+    if (digits && value <= 2147483647) handle = static_cast<ItemHandle>(value);
+  }
+  ::SysFreeString(name);
+  return handle;
 }
 
 std::string GetAttributeText(IXMLDOMElement* element, const char* name) {
@@ -156,7 +238,7 @@ std::string GetAttributeText(IXMLDOMElement* element, const char* name) {
   return text;
 }
 
-void SetAttributeText(IXMLDOMElement* element, const char* name, const std::string& value) {
+void SetAttributeText(IXMLDOMElement* element, const char* name, std::string_view value) {
   if (!element) return;
   VARIANT variant;
   ::VariantInit(&variant);

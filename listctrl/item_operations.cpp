@@ -4,6 +4,7 @@
 #include "listctrl/group_rows.h"
 #include "listctrl/list_box.h"
 #include "listctrl/pictures.h"
+#include "listctrl/row_element.h"
 
 namespace trr {
 namespace {
@@ -63,36 +64,27 @@ bool GroupList::AddItem(RowData& row, const std::vector<int32_t>* icons) {
   HBITMAP grey = row.online ? nullptr : AcquireGreyAvatar(avatar);
 
   const ItemHandle handle = NewItemHandle();
-  ElementPtr element = state->document.CreateItemElement(handle);
+  NewRow made;
+  made.handle = handle;
+  made.groupHandle = row.groupHandle;
+  made.name = row.name;
+  made.number = row.number;
+  made.signature = row.signature;
+  made.remark = row.remark;
+  made.nameColour = row.nameColour;
+  made.icons = icons;
+  made.avatar = avatar;
+  made.greyAvatar = grey;
+  made.avatarWidth = width;
+  made.avatarHeight = height;
+  made.online = row.online;
+  ElementPtr element = MakeRowElement(state->document, group.Get(), made);
   if (!element) {
     ReleaseAvatarBitmap(grey);
     ReleaseAvatarBitmap(avatar);
     return false;
   }
-  const int iconCount = icons ? static_cast<int>(icons->size()) : 0;
   IXMLDOMElement* e = element.Get();
-  SetAttributeInt(e, attr::kHandle, handle);
-  SetAttributeText(e, attr::kKind, kKindRow);
-  SetAttributeInt(e, attr::kGroupHandle, row.groupHandle);
-  SetAttributeText(e, attr::kName, row.name);
-  SetAttributeText(e, attr::kNumber, row.number);
-  SetAttributeText(e, attr::kSignature, row.signature);
-  SetAttributeInt(e, attr::kNameColour, row.nameColour);
-  SetAttributeInt(e, attr::kIconCount, iconCount);
-  if (iconCount > 0) SetAttributeText(e, attr::kIconList, JoinIconList(*icons));
-  SetAttributeText(e, attr::kRemark, row.remark);
-  SetAttributeInt(e, attr::kAvatar, HandleValue(avatar));
-  SetAttributeInt(e, attr::kGreyAvatar, HandleValue(grey));
-  SetAttributeInt(e, attr::kAvatarWidth, width);
-  SetAttributeInt(e, attr::kAvatarHeight, height);
-  SetAttributeInt(e, attr::kOnline, row.online ? 1 : 0);
-  SetAttributeInt(e, attr::kListIndex, -1);
-  if (!state->document.Append(group.Get(), e)) {
-    state->document.Forget(handle);
-    ReleaseAvatarBitmap(grey);
-    ReleaseAvatarBitmap(avatar);
-    return false;
-  }
   row.handle = handle;
 
   if (GetAttributeFlag(group.Get(), attr::kExpanded)) {

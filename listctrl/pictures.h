@@ -24,6 +24,9 @@ HBITMAP GreyBitmap(HBITMAP source);
 // with its last reference. A row therefore behaves as if it owned its avatar.
 // Icon data becomes a bitmap over white. 0 (and sizes 0) when the bytes are no picture.
 HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height);
+// One more reference to a bitmap that AcquireAvatar or AcquireGreyAvatar gave (many rows of one picture
+// without hashing its bytes again): `bitmap` itself, or 0 when it is no live bitmap of the store.
+HBITMAP ShareAvatar(HBITMAP bitmap);
 // The grey copy of an acquired avatar, shared the same way; 0 on failure.
 HBITMAP AcquireGreyAvatar(HBITMAP avatar);
 // Drops one reference; a bitmap that was never acquired is deleted at once. 0 is ignored.

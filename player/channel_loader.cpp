@@ -16,24 +16,21 @@ int LoadChannelList(GroupList& list, HWND container, std::string_view document, 
   list.SetEventHandlers({}, Given(onRowDoubleClick));
   list.SetGroupColours(Given(1));
 
-  int groupsAdded = 0;
-  for (const ChannelGroup& group : ParseChannelDocument(document)) {
-    ItemHandle groupHandle = list.AddGroup(group.name);
-    if (!groupHandle) continue;
-    ++groupsAdded;
-    for (const Station& station : group.stations) {
-      RowData row;
-      row.groupHandle = groupHandle;
-      row.avatarPicture = stationPicture;
-      row.name = station.name;
-      row.number = station.id;
-      row.nameColour = static_cast<int32_t>(kStationNameColour);
-      row.online = true;
-      row.signature = kStationSignature;
-      list.AddItem(row);
-    }
+  // One pass for the whole directory: the same groups, rows, handles and document as one AddGroup per group
+  // and one AddItem per station, without building every row's element before the window shows.
+  const std::vector<ChannelGroup> channels = ParseChannelDocument(document);
+  std::vector<GroupRows> groups(channels.size());
+  for (size_t g = 0; g < channels.size(); ++g) {
+    groups[g].title = channels[g].name;
+    groups[g].rows.reserve(channels[g].stations.size());
+    for (const Station& station : channels[g].stations) groups[g].rows.push_back(RowText{station.name, station.id});
   }
-  return groupsAdded;
+  RowData station;
+  station.avatarPicture = stationPicture;
+  station.nameColour = static_cast<int32_t>(kStationNameColour);
+  station.online = true;
+  station.signature = kStationSignature;
+  return list.AddGroupsWithRows(groups, station);
 }
 
 bool StartStationFromRow(GroupList& list, ItemHandle row, MediaPlayerHost& player, std::string& currentStationName) {

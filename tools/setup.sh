@@ -15,6 +15,7 @@ packages=(
   googletest
   clang libclang-rt-14-dev lib32stdc++-12-dev libc6-dev-i386 lib32gcc-12-dev
   nsis zip unzip
+  gcc libx11-dev libxext-dev libxdamage-dev
   python3 python3-pil python3-pyftpdlib curl
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
   libasound2-plugins:i386

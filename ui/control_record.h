@@ -22,7 +22,7 @@ struct ControlRecord {
   LayoutWindow* owner = nullptr;
   HWND hwnd = nullptr;
   UINT_PTR timerId = 0;        // timers only
-  Picture pictures[4];
+  ResourcePicture pictures[4];  // decoded on first use
   ScopedFont font;             // only when the layout row names a font
   bool hot = false;            // mouse over (buttons, slider)
   bool pressed = false;        // left button held since a press on it
@@ -37,7 +37,7 @@ struct LayoutWindow {
   const WindowLayout* layout = nullptr;
   HWND hwnd = nullptr;
   HMODULE resources = nullptr;
-  Picture picture;
+  ResourcePicture picture;
   ScopedBrush backgroundBrush;
   ScopedFont defaultFont;
   DragState drag;

@@ -9,11 +9,11 @@ const char kPictureButtonClass[] = "TrrPictureButton";
 
 namespace {
 
+// The hot and pressed pictures are decoded only when the button first shows them.
 const Picture& CurrentPicture(const ControlRecord& record) {
-  const Picture* chosen = &record.pictures[0];
-  if (record.pressed && record.hot && record.pictures[2]) chosen = &record.pictures[2];
-  else if (record.hot && record.pictures[1]) chosen = &record.pictures[1];
-  return *chosen;
+  if (record.pressed && record.hot && record.pictures[2]) return record.pictures[2].get();
+  if (record.hot && record.pictures[1]) return record.pictures[1].get();
+  return record.pictures[0].get();
 }
 
 COLORREF KeyColour(const ControlRecord& record) {

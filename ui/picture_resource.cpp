@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <tuple>
 
 #include "common/com_ptr.h"
 
@@ -129,6 +132,25 @@ Picture LoadAlphaStripResource(HMODULE module, int id) {
   size_t size = 0;
   const void* bytes = ResourceBytes(module, id, "BMPA", size);
   return DecodeAlphaBmp(bytes, size);
+}
+
+const Picture& ResourcePicture::get() const {
+  static const Picture kNone;
+  if (picture_) return *picture_;
+  if (!id_) return kNone;
+  // Decoded pictures by module, resource and format; a weak entry lets a picture go with its last holder.
+  using Key = std::tuple<HMODULE, int, PictureFormat>;
+  static std::mutex lock;
+  static std::map<Key, std::weak_ptr<const Picture>> decoded;
+  std::lock_guard<std::mutex> guard(lock);
+  std::weak_ptr<const Picture>& slot = decoded[Key{module_, id_, format_}];
+  picture_ = slot.lock();
+  if (!picture_) {
+    picture_ = std::make_shared<const Picture>(format_ == PictureFormat::Gif ? LoadGifResource(module_, id_)
+                                                                             : LoadAlphaStripResource(module_, id_));
+    slot = picture_;
+  }
+  return *picture_;
 }
 
 void DrawPicture(HDC dc, const Picture& picture, int x, int y, COLORREF keyColour, int maxWidth, int maxHeight) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "common/scoped_win.h"
@@ -15,6 +16,30 @@ struct Picture {
   int height = 0;
   bool hasAlpha = false;  // premultiplied alpha, drawn with AlphaBlend
   explicit operator bool() const { return static_cast<bool>(bitmap); }
+};
+
+// How a picture resource is stored: "GIF" (decoded through OLE) or "BMPA" (a 32-bit strip with alpha).
+enum class PictureFormat { Gif, AlphaStrip };
+
+// A picture resource named by a layout, decoded when it is first drawn or measured and then shared: every
+// control that names the same resource of the same module draws the one bitmap, which lives as long as one of
+// them holds it. A window thus decodes only what it shows (a button's hot picture on the first hover) and each
+// picture once. Window thread only.
+class ResourcePicture {
+ public:
+  ResourcePicture() = default;
+  ResourcePicture(HMODULE module, int id, PictureFormat format) : module_(module), id_(id), format_(format) {}
+  // The decoded picture; an empty Picture when the resource is missing, does not decode, or none is named.
+  const Picture& get() const;
+  explicit operator bool() const { return static_cast<bool>(get()); }
+  // True once the picture has been decoded (or found undecodable) for this holder.
+  bool resolved() const { return static_cast<bool>(picture_); }
+
+ private:
+  HMODULE module_ = nullptr;
+  int id_ = 0;
+  PictureFormat format_ = PictureFormat::Gif;
+  mutable std::shared_ptr<const Picture> picture_;
 };
 
 // The raw bytes of resource `id` of type `type` in `module`; empty when it is missing.

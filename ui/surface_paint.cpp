@@ -10,21 +10,22 @@ void DrawSurface(HWND surface, HDC dc, int x, int y, int width, int height) {
   if (LayoutWindow* window = LayoutOf(surface)) {
     ScopedBrush brush(CreateSolidBrush(WindowBackgroundColour(*window)));
     FillRect(dc, &area, brush.get());
-    if (window->picture) {
+    if (const Picture& picture = window->picture.get()) {
       ScopedMemoryDc source(CreateCompatibleDC(dc));
-      ScopedSelect select(source.get(), window->picture.bitmap.get());
+      ScopedSelect select(source.get(), picture.bitmap.get());
       BitBlt(dc, 0, 0, width, height, source.get(), x, y, SRCCOPY);
     }
     return;
   }
   ControlRecord* record = RecordOf(surface);
   if (record && record->layoutRow->kind == ControlKind::PictureBox && record->pictures[0]) {
+    const Picture& picture = record->pictures[0].get();
     ScopedBrush brush(CreateSolidBrush(WindowBackgroundColour(*record->owner)));
     FillRect(dc, &area, brush.get());
     ScopedMemoryDc source(CreateCompatibleDC(dc));
-    ScopedSelect select(source.get(), record->pictures[0].bitmap.get());
+    ScopedSelect select(source.get(), picture.bitmap.get());
     // Only the part inside the picture; the rest keeps the window colour.
-    int w = record->pictures[0].width - x, h = record->pictures[0].height - y;
+    int w = picture.width - x, h = picture.height - y;
     if (w > width) w = width;
     if (h > height) h = height;
     if (w > 0 && h > 0) BitBlt(dc, 0, 0, w, h, source.get(), x, y, SRCCOPY);

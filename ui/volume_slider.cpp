@@ -18,7 +18,7 @@ SIZE ClientSizeOf(HWND hwnd) {
   return {client.right, client.bottom};
 }
 
-int ThumbWidth(const ControlRecord& record) { return record.pictures[3] ? record.pictures[3].width : 8; }
+int ThumbWidth(const ControlRecord& record) { return record.pictures[3] ? record.pictures[3].get().width : 8; }
 
 // Draws `strip` horizontally over [left, right) at height `top`, its ends unstretched.
 void DrawStrip(HDC dc, const Picture& strip, int left, int right, int top) {
@@ -36,13 +36,14 @@ void Paint(HWND hwnd, const ControlRecord& record) {
   BufferedPaint paint(hwnd);
   HDC dc = paint.dc();
   DrawBehind(hwnd, dc);
-  int railHeight = record.pictures[0] ? record.pictures[0].height : 6;
+  const Picture& rail = record.pictures[0].get();
+  int railHeight = rail ? rail.height : 6;
   int railTop = (paint.height() - railHeight) / 2;
-  DrawStrip(dc, record.pictures[0], 0, paint.width(), railTop);
+  DrawStrip(dc, rail, 0, paint.width(), railTop);
   RECT thumb = SliderThumbRect(record);
-  const Picture& filled = record.hot && record.pictures[2] ? record.pictures[2] : record.pictures[1];
+  const Picture& filled = record.hot && record.pictures[2] ? record.pictures[2].get() : record.pictures[1].get();
   DrawStrip(dc, filled, 0, (thumb.left + thumb.right) / 2, railTop);
-  DrawPicture(dc, record.pictures[3], thumb.left, thumb.top, CLR_INVALID, thumb.right - thumb.left,
+  DrawPicture(dc, record.pictures[3].get(), thumb.left, thumb.top, CLR_INVALID, thumb.right - thumb.left,
               thumb.bottom - thumb.top);
 }
 
@@ -72,7 +73,7 @@ RECT SliderThumbRect(const ControlRecord& record) {
   const ControlSpec& layoutRow = *record.layoutRow;
   SIZE size = ClientSizeOf(record.hwnd);
   int width = ThumbWidth(record);
-  int height = record.pictures[3] ? record.pictures[3].height : 10;
+  int height = record.pictures[3] ? record.pictures[3].get().height : 10;
   int travel = size.cx - width;
   int span = layoutRow.rangeMax - layoutRow.rangeMin;
   int left = span > 0 && travel > 0 ? (record.position - layoutRow.rangeMin) * travel / span : 0;

@@ -7,6 +7,7 @@ trradio_add_test(listctrl_core_test
     ${CMAKE_CURRENT_LIST_DIR}/group_operations_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/item_operations_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/random_sequence_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/bulk_fill_test.cpp
   LIBS trradio_listctrl)
 # The first handle of a process can only be seen in a process of its own.
 trradio_add_test(listctrl_first_handle_test

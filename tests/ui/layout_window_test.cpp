@@ -10,6 +10,7 @@
 #include "tests/harness/message_pump.h"
 #include "tests/harness/window_probe.h"
 #include "tests/ui/test_layouts.h"
+#include "ui/control_record.h"
 #include "ui/layout_window.h"
 #include "ui/notify_icon.h"
 #include "ui/window_region.h"
@@ -146,9 +147,16 @@ TEST_F(LayoutWindowTest, PanelsShowTheirPicturesAndKeyedButtonsShowThePanelThrou
   EXPECT_EQ(ColourText(shot.At(232 + keyed.x, keyed.y)), ColourText(PicturePixel(panel, 232 + keyed.x, keyed.y)))
       << "magenta is transparent";
   EXPECT_EQ(ColourText(shot.At(232 + differs.x, differs.y)), ColourText(PicturePixel(normal, differs.x, differs.y)));
+  // Only what is shown has been decoded, each picture once: the hot picture waits for the first hover, and the
+  // pressed picture is the normal one's bitmap.
+  const ui::ControlRecord* record = ui::RecordOf(button);
+  ASSERT_NE(record, nullptr);
+  EXPECT_FALSE(record->pictures[1].resolved());
+  EXPECT_EQ(record->pictures[2].get().bitmap.get(), record->pictures[0].get().bitmap.get());
 
   // Mouse over the button: the hot picture.
   MoveMouse(button, 20, 9);
+  EXPECT_TRUE(record->pictures[1].resolved());
   shot = CaptureClient(window_);
   EXPECT_EQ(ColourText(shot.At(232 + differs.x, differs.y)), ColourText(PicturePixel(hot, differs.x, differs.y)));
   EXPECT_EQ(ColourText(shot.At(232 + keyed.x, keyed.y)), ColourText(PicturePixel(panel, 232 + keyed.x, keyed.y)));

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Start-up benchmark: launch to window mapped, launch to painted and resident memory of the real trRadio.exe
+# with a present GB.Dat of 200, 10,000 and 100,000 stations, against the floor (startup_floor.exe, a bare
+# window of the same size and style, built by the same toolchain and started the same way). Rounds are
+# interleaved (floor, then each directory size) after one warm-up round; prints BENCH lines with the medians
+# and the ratio of each median to the floor's.
+#
+#   bench/startup.sh [build-dir] [rounds] [baseline-build-dir]
+#
+# build-dir defaults to $TRRADIO_BUILD_DIR or build/, rounds to 7. With a baseline build its player is timed in
+# the same rounds, right after the one under test, and reported as startup_base_*. A build directory from
+# before this benchmark existed has no startup_floor.exe: the floor then comes from this checkout's own build.
+#
+# Timing is done from the X side by launch_watch (bench/startup/launch_watch.c, built here natively): mapped is
+# the window's MapNotify, painted the first frame from which the window shows its settled picture (the counter
+# label, which a timer rewrites, is left out). Memory is VmRSS of the Wine process once the picture settled.
+# One hidden window (startup_floor.exe hidden) keeps Wine's desktop process up while the starts are timed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/tools/env.sh"
+if [ "${4:-}" != "--inside-display" ]; then
+  build=$(cd "${1:-${TRRADIO_BUILD_DIR:-$root/build}}" && pwd)
+  baseline=none
+  [ -z "${3:-}" ] || baseline=$(cd "$3" && pwd)
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "${2:-7}" "$baseline" --inside-display
+fi
+build=$1 rounds=$2 baseline=$3
+[ "$baseline" = none ] && baseline=
+sizes=(200 10000 100000)
+groups_of() { case $1 in 200) echo 20 ;; 10000) echo 200 ;; *) echo 1000 ;; esac; }
+port=${TRRADIO_BENCH_PORT:-$(sed -n 's/^TRRADIO_TEST_PORT:STRING=//p' "$build/CMakeCache.txt" 2>/dev/null)}
+port=${port:-18099}
+
+work=$(mktemp -d)
+keeper=
+cleanup() {
+  [ -n "$keeper" ] && kill "$keeper" 2>/dev/null
+  "$root/tools/demo-server.sh" stop "$port" "$work" >/dev/null 2>&1 || true
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cc -O2 -o "$work/launch_watch" "$root/bench/startup/launch_watch.c" -lX11 -lXext -lXdamage -lXfixes
+mkdir -p "$work/floor" "$work/bin"
+floor_exe=$build/bin/startup_floor.exe
+[ -f "$floor_exe" ] || floor_exe=${TRRADIO_BUILD_DIR:-$root/build}/bin/startup_floor.exe
+[ -f "$floor_exe" ] || { echo "startup: no startup_floor.exe in $build/bin or this checkout's build" >&2; exit 1; }
+cp "$floor_exe" "$work/floor/"
+cp "$build/bin/trRadio.exe" "$work/bin/"  # the demo server hands this out as the updater's download
+# Variants: "floor", "p<n>" (the build under test with n stations), "b<n>" (the baseline build).
+variants=(floor)
+for n in "${sizes[@]}"; do
+  variants+=("p$n")
+  [ -n "$baseline" ] && variants+=("b$n")
+  for kind in p b; do
+    [ $kind = b ] && [ -z "$baseline" ] && continue
+    mkdir -p "$work/$kind$n"
+    from=$build
+    [ $kind = p ] || from=$baseline
+    cp "$from/bin/trRadio.exe" "$work/$kind$n/"
+    /usr/bin/python3 -c "import sys; sys.path.insert(0, '$root/tools'); from demo_server import make_directory;
+open('$work/$kind$n/GB.Dat', 'wb').write(make_directory($n, $(groups_of "$n")))"
+  done
+done
+
+"$root/tools/demo-server.sh" start "$port" "$work" >/dev/null
+export TRRADIO_DIRECTORY_URL=http://127.0.0.1:$port TRRADIO_COUNTER_URL=http://127.0.0.1:$port \
+  TRRADIO_UPDATE_URL=http://127.0.0.1:$port
+wineserver -p </dev/null >/dev/null 2>&1 || true
+"$root/tools/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
+(cd "$work/floor" && exec "$root/tools/wine-run.sh" ./startup_floor.exe hidden </dev/null >/dev/null 2>&1) &
+keeper=$!
+sleep 2
+
+# One timed start of a variant: prints "mapped painted rss_kb frames", or "fail ...".
+start_once() {
+  if [ "$1" = floor ]; then
+    (cd "$work/floor" && "$work/launch_watch" --title StartupFloor -- "$root/tools/wine-run.sh" ./startup_floor.exe)
+  else
+    (cd "$work/$1" && "$work/launch_watch" --title TiroRadio --ignore 144,32,120,15 -- \
+      "$root/tools/wine-run.sh" ./trRadio.exe)
+  fi 2>/dev/null
+}
+
+# A killed player leaves Wine's desktop process busy with its notification icon for about 2 s; the next start
+# would wait for it, so every start is followed by a pause.
+for what in "${variants[@]}"; do start_once "$what" >/dev/null || true; sleep 3; done  # warm-up
+for round in $(seq "$rounds"); do
+  for what in "${variants[@]}"; do
+    result=$(start_once "$what" || true)
+    echo "startup: round $round $what: $result" >&2
+    sleep 3
+    case $result in fail*|"") continue ;; esac
+    echo "$what $result" >> "$work/results"
+  done
+done
+
+median() { sort -n | awk '{ v[NR] = $1 } END { if (NR == 0) print "nan"; else if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+column_of() { awk -v w="$1" -v c="$2" '$1 == w { print $c }' "$work/results" 2>/dev/null | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+megabytes() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+floor_mapped=$(column_of floor 2)
+floor_painted=$(column_of floor 3)
+echo "BENCH startup_floor_mapped $floor_mapped ms"
+echo "BENCH startup_floor_painted $floor_painted ms"
+echo "BENCH startup_floor_rss $(megabytes "$(column_of floor 4)") MB"
+for n in "${sizes[@]}"; do
+  for kind in p b; do
+    [ $kind = b ] && [ -z "$baseline" ] && continue
+    name=startup_$n
+    [ $kind = p ] || name=startup_base_$n
+    mapped=$(column_of "$kind$n" 2)
+    painted=$(column_of "$kind$n" 3)
+    echo "BENCH ${name}_mapped $mapped ms"
+    echo "BENCH ${name}_painted $painted ms"
+    echo "BENCH ${name}_mapped_ratio $(ratio "$mapped" "$floor_mapped") x"
+    echo "BENCH ${name}_painted_ratio $(ratio "$painted" "$floor_painted") x"
+    echo "BENCH ${name}_rss $(megabytes "$(column_of "$kind$n" 4)") MB"
+  done
+done

@@ -1,0 +1,38 @@
+#include "listctrl/row_element.h"
+
+#include "listctrl/item_info.h"
+
+namespace trr {
+namespace {
+int32_t HandleValue(HBITMAP bitmap) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(bitmap)); }
+}  // namespace
+
+ElementPtr MakeRowElement(ItemDocument& document, IXMLDOMElement* group, const NewRow& row) {
+  ElementPtr element = document.CreateItemElement(row.handle);
+  if (!element) return nullptr;
+  const int iconCount = row.icons ? static_cast<int>(row.icons->size()) : 0;
+  IXMLDOMElement* e = element.Get();
+  SetAttributeInt(e, attr::kHandle, row.handle);
+  SetAttributeText(e, attr::kKind, kKindRow);
+  SetAttributeInt(e, attr::kGroupHandle, row.groupHandle);
+  SetAttributeText(e, attr::kName, row.name);
+  SetAttributeText(e, attr::kNumber, row.number);
+  SetAttributeText(e, attr::kSignature, row.signature);
+  SetAttributeInt(e, attr::kNameColour, row.nameColour);
+  SetAttributeInt(e, attr::kIconCount, iconCount);
+  if (iconCount > 0) SetAttributeText(e, attr::kIconList, JoinIconList(*row.icons));
+  SetAttributeText(e, attr::kRemark, row.remark);
+  SetAttributeInt(e, attr::kAvatar, HandleValue(row.avatar));
+  SetAttributeInt(e, attr::kGreyAvatar, HandleValue(row.greyAvatar));
+  SetAttributeInt(e, attr::kAvatarWidth, row.avatarWidth);
+  SetAttributeInt(e, attr::kAvatarHeight, row.avatarHeight);
+  SetAttributeInt(e, attr::kOnline, row.online ? 1 : 0);
+  SetAttributeInt(e, attr::kListIndex, -1);
+  if (!document.Append(group, e)) {
+    document.Forget(row.handle);
+    return nullptr;
+  }
+  return element;
+}
+
+}  // namespace trr

@@ -1,0 +1,162 @@
+// A bulk fill against the per-item calls it stands for: two controls filled with the same directory, one with
+// AddGroup and AddItem, the other with AddGroupsWithRows, must hold the same document, entries, bitmaps and
+// pixels; a bulk group's rows are made only when first used and give their bitmaps back unmade.
+#include <gtest/gtest.h>
+
+#include "common/gbk_convert.h"
+#include "common/gbk_text.h"
+#include "listctrl/pictures.h"
+#include "tests/harness/message_pump.h"
+#include "tests/harness/window_probe.h"
+#include "tests/listctrl/core_fixture.h"
+
+namespace trr::test {
+namespace {
+
+struct Group {
+  std::string title;
+  std::vector<std::pair<std::string, std::string>> rows;  // name, number
+};
+
+// Text that must reach the document unchanged: markup characters, tabs and line breaks, Chinese.
+const std::vector<Group> kDirectory = {
+    {"新闻", {{"中国之声", "101"}, {"A&B <台> \"引\" '单'", "x\ty\r\nz"}}},
+    {"空组", {}},
+    {"新闻", {{"经济之声", "102"}, {"", ""}}},
+};
+
+// Every element under the root in document order, "ItemN attribute=value ...", with item handles made
+// relative to `base` so that two controls that issued different handles compare equal.
+std::vector<std::string> Shape(ControlState& state, ItemHandle base) {
+  std::vector<std::string> lines;
+  auto describe = [&](IXMLDOMElement* element) {
+    std::string line = "Item" + std::to_string(HandleFromElementName(element) - base);
+    ComPtr<IXMLDOMNamedNodeMap> attributes;
+    long count = 0;
+    if (element->get_attributes(attributes.Receive()) != S_OK || attributes->get_length(&count) != S_OK) count = 0;
+    for (long i = 0; i < count; ++i) {
+      ComPtr<IXMLDOMNode> attribute;
+      BSTR name = nullptr;
+      VARIANT value;
+      VariantInit(&value);
+      attributes->get_item(i, attribute.Receive());
+      attribute->get_nodeName(&name);
+      attribute->get_nodeValue(&value);
+      std::string key = WideToGbk(name), text = value.vt == VT_BSTR ? WideToGbk(value.bstrVal) : "?";
+      if (key == attr::kHandle || key == attr::kGroupHandle) text = std::to_string(TextToInt(text) - base);
+      line += " " + key + "=" + text;
+      SysFreeString(name);
+      VariantClear(&value);
+    }
+    lines.push_back(line);
+  };
+  for (const ElementPtr& group : state.document.Children(state.document.Root().Get())) {
+    describe(group.Get());
+    for (const ElementPtr& row : state.document.Children(group.Get())) describe(row.Get());
+  }
+  return lines;
+}
+
+// ListBox entries as "handle - base / height".
+std::vector<std::string> EntryShape(HWND listBox, ItemHandle base) {
+  std::vector<std::string> entries;
+  const int count = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i)
+    entries.push_back(std::to_string(SendMessageA(listBox, LB_GETITEMDATA, i, 0) - base) + "/" +
+                      std::to_string(SendMessageA(listBox, LB_GETITEMHEIGHT, i, 0)));
+  return entries;
+}
+
+class BulkFillTest : public CoreListFixture {};
+
+TEST_F(BulkFillTest, GivesWhatPerItemCallsGiveAndMakesRowsWhenFirstUsed) {
+  CreateList(1, 1, 250, 400);
+  HWND bulkContainer = CreateWindowExA(WS_EX_TOPMOST, "ListCoreTestContainer", "", WS_POPUP | WS_VISIBLE, 260, 0, 250,
+                                       400, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  GroupList bulk;
+  ASSERT_EQ(bulk.Create(bulkContainer, {}, Given(1), Given(1)), 1);
+  ControlState& bulkState = *FindControlByList(bulk.listWindow());
+
+  for (bool online : {true, false}) {
+    SCOPED_TRACE(online ? "online rows" : "offline rows");
+    RowData station;
+    station.avatarPicture = pictureB;
+    station.nameColour = 0xFF8800;
+    station.online = online;
+    station.signature = "双击收听";
+    station.remark = "备注";
+
+    const ItemHandle base = list.NewItemHandle() + 1;
+    for (const Group& group : kDirectory) {
+      RowData row = station;
+      row.groupHandle = list.AddGroup(group.title);
+      for (const auto& [name, number] : group.rows) {
+        row.name = name;
+        row.number = number;
+        ASSERT_TRUE(list.AddItem(row));
+      }
+    }
+    RowData extra = station;
+    extra.name = "追加";
+    extra.groupHandle = base;
+    ASSERT_TRUE(list.AddItem(extra));
+    const int bitmapsPerItem = LiveAvatarBitmapCount();
+
+    const ItemHandle bulkBase = bulk.NewItemHandle() + 1;
+    std::vector<GroupRows> groups;
+    for (const Group& group : kDirectory) {
+      groups.push_back(GroupRows{group.title, {}});
+      for (const auto& [name, number] : group.rows) groups.back().rows.push_back(RowText{name, number});
+    }
+    ASSERT_EQ(bulk.AddGroupsWithRows(groups, station), 3);
+    EXPECT_EQ(bulkState.document.DeferredGroupCount(), 2u);
+    EXPECT_EQ(LiveAvatarBitmapCount(), bitmapsPerItem) << "the same picture shares the same bitmaps";
+
+    // Reading one row makes its group's rows only; adding to another deferred group makes that group first
+    // (the per-item control got the same row right after its fill, so the handles line up).
+    RowData expected, actual;
+    ASSERT_TRUE(list.GetItemInfo(base + 5, expected));
+    ASSERT_TRUE(bulk.GetItemInfo(bulkBase + 5, actual));
+    EXPECT_EQ(bulkState.document.DeferredGroupCount(), 1u);
+    EXPECT_EQ(actual.name, expected.name);
+    EXPECT_EQ(actual.groupHandle - bulkBase, expected.groupHandle - base);
+    extra.groupHandle = bulkBase;
+    ASSERT_TRUE(bulk.AddItem(extra));
+    EXPECT_EQ(bulkState.document.DeferredGroupCount(), 0u);
+
+    EXPECT_EQ(Shape(bulkState, bulkBase), Shape(State(), base));
+    EXPECT_EQ(EntryShape(bulk.listWindow(), bulkBase), EntryShape(list.listWindow(), base));
+
+    // Opened by a click, the first group draws the same pixels in both controls.
+    LeftClick(list.listWindow(), 30, 10);
+    LeftClick(bulk.listWindow(), 30, 10);
+    PumpMessages(100);
+    EXPECT_EQ(EntryShape(bulk.listWindow(), bulkBase), EntryShape(list.listWindow(), base));
+    EXPECT_EQ(CaptureClient(bulk.listWindow()).pixels, CaptureClient(list.listWindow()).pixels);
+    EXPECT_TRUE(Consistent());
+    EXPECT_TRUE(CheckListInvariants(bulkState).empty()) << CheckListInvariants(bulkState);
+
+    ASSERT_TRUE(list.RemoveGroup());
+    ASSERT_TRUE(bulk.RemoveGroup());
+    EXPECT_EQ(LiveAvatarBitmapCount(), 0);
+  }
+
+  // Rows never made give their bitmaps back when their group is emptied, and when the control goes (the
+  // fixture checks that the last bitmap is gone once its container is destroyed).
+  RowData offline;
+  offline.avatarPicture = pictureA;
+  std::vector<GroupRows> groups = {GroupRows{"甲", {RowText{"a", "1"}, RowText{"b", "2"}}},
+                                   GroupRows{"乙", {RowText{"c", "3"}}}};
+  ASSERT_EQ(bulk.AddGroupsWithRows(groups, offline), 2);
+  ASSERT_EQ(list.AddGroupsWithRows(groups, offline), 2);
+  EXPECT_EQ(LiveAvatarBitmapCount(), 2) << "one colour and one grey bitmap";
+  ASSERT_TRUE(bulk.ClearGroups());
+  EXPECT_EQ(bulkState.document.DeferredGroupCount(), 0u);
+  EXPECT_EQ(bulkState.document.IndexSize(), 2u) << "the two groups stay, without rows";
+  DestroyWindow(bulkContainer);
+  EXPECT_EQ(LiveAvatarBitmapCount(), 2) << "the other control's unmade rows still hold theirs";
+  EXPECT_EQ(State().document.DeferredGroupCount(), 2u);
+}
+
+}  // namespace
+}  // namespace trr::test

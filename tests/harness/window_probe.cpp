@@ -153,6 +153,33 @@ HWND FindChildByText(HWND parent, const std::string& text) {
   return search.found;
 }
 
+namespace {
+
+struct ProcessWindowSearch {
+  DWORD processId;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ProcessWindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof(name));
+  if (owner != search->processId || lstrcmpA(name, search->className) != 0 || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindProcessWindow(DWORD processId, const char* className) {
+  ProcessWindowSearch search{processId, className, nullptr};
+  EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 void MoveMouse(HWND window, int x, int y) { SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
 
 void LeftClick(HWND window, int x, int y) {

@@ -28,6 +28,9 @@ std::string WindowText(HWND window);
 // A child of `parent` (direct or deeper) whose text equals `text`; nullptr when none.
 HWND FindChildByText(HWND parent, const std::string& text);
 
+// A visible top-level window of the process `processId` with the window class `className`; nullptr when none.
+HWND FindProcessWindow(DWORD processId, const char* className);
+
 // Mouse messages in the window's client coordinates, sent synchronously.
 void MoveMouse(HWND window, int x, int y);
 void LeftClick(HWND window, int x, int y);       // WM_LBUTTONDOWN then WM_LBUTTONUP

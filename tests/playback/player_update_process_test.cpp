@@ -13,27 +13,10 @@
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
+#include "tests/harness/window_probe.h"
 
 namespace trr::test {
 namespace {
-
-struct Search {
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND window, LPARAM param) {
-  auto* s = reinterpret_cast<Search*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof(name));
-  if (owner == s->process && std::string(name) == "TrRadioMainWindow" && IsWindowVisible(window)) {
-    s->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 BOOL CALLBACK MatchListBox(HWND window, LPARAM param) {
   char name[64] = "";
@@ -80,11 +63,7 @@ class PlayerProcess : public ::testing::Test {
     process_.reset();
     return static_cast<int>(code);
   }
-  HWND MainWindow() {
-    Search search = {processId_, nullptr};
-    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  HWND MainWindow() { return FindProcessWindow(processId_, "TrRadioMainWindow"); }
 
   ScopedTempDir dir_;
   ScopedHandle process_;

@@ -8,30 +8,6 @@
 namespace trr::test {
 namespace {
 
-struct WindowSearch {
-  DWORD id;
-  HWND found;
-};
-
-BOOL CALLBACK MatchPlayerWindow(HWND window, LPARAM param) {
-  auto* s = reinterpret_cast<WindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof(name));
-  if (owner == s->id && std::string(name) == "TrRadioMainWindow" && IsWindowVisible(window)) {
-    s->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindPlayerWindow(DWORD processId) {
-  WindowSearch search = {processId, nullptr};
-  EnumWindows(MatchPlayerWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
 // Starts `commandLine` in `dir` (nullptr: ours); the process id is 0 when it could not start.
 ScopedHandle StartProcess(std::string commandLine, const char* dir, DWORD& id) {
   STARTUPINFOA startup = {};
@@ -64,7 +40,7 @@ Player StartPlayer(const std::string& dir, unsigned waitMs) {
   Player player;
   player.process = StartProcess("\"" + dir + "\\trRadio.exe\"", dir.c_str(), player.id);
   if (!player.process) return player;
-  PumpUntil([&] { return (player.window = FindPlayerWindow(player.id)) != nullptr; }, waitMs);
+  PumpUntil([&] { return (player.window = FindProcessWindow(player.id, "TrRadioMainWindow")) != nullptr; }, waitMs);
   return player;
 }
 

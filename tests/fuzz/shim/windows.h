@@ -7,7 +7,12 @@
 #include <cstdint>
 #include <cstring>
 
+// The calling convention matters only in the 32-bit build, where code of the image would use it.
+#if defined(__i386__)
 #define WINAPI __attribute__((stdcall))
+#else
+#define WINAPI
+#endif
 #define NTAPI WINAPI
 
 typedef uint8_t BYTE;

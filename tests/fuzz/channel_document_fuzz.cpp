@@ -1,0 +1,16 @@
+// The channel directory parser on any document: groups have names without ";", stations' fields hold no
+// separator, and every station's look-up address can be built.
+#include "player/channel_document.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view document(reinterpret_cast<const char*>(data), size);
+  for (const trr::ChannelGroup& group : trr::ParseChannelDocument(document)) {
+    if (group.name.empty() || group.name.find(';') != std::string::npos) __builtin_trap();
+    for (const trr::Station& station : group.stations) {
+      if ((station.name + station.id).find('|') != std::string::npos) __builtin_trap();
+      if (station.id.find("\r\n") != std::string::npos) __builtin_trap();
+      trr::StationLookupUrl(station.id);
+    }
+  }
+  return 0;
+}

@@ -13,7 +13,7 @@ mkdir -p "$out/bin"
 
 # target bits corpus sources...
 targets=(
-  "channel_document 64 channel_document player/channel_document.cpp common/gbk_text.cpp common/server_address.cpp tests/fuzz/emulated_kernel32.cpp"
+  "channel_document 64 channel_document player/channel_document.cpp common/gbk_text.cpp"
   "counter_version 64 counter_version player/counter_reply.cpp player/version_compare.cpp common/gbk_text.cpp"
   "skin_file 64 skin_file skin/skin_file.cpp"
   "pe_tables 32 pe_image updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"

@@ -144,15 +144,6 @@ void WINAPI GetNativeSystemInfo(SYSTEM_INFO* info) { info->dwPageSize = kPage; }
 HANDLE WINAPI GetCurrentProcess() { return reinterpret_cast<HANDLE>(intptr_t(-1)); }
 BOOL WINAPI FlushInstructionCache(HANDLE, const void*, SIZE_T) { return TRUE; }
 
-DWORD WINAPI GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
-  const char* value = getenv(name);
-  if (!value) return 0;
-  DWORD length = static_cast<DWORD>(strlen(value));
-  if (length >= size) return length + 1;
-  memcpy(buffer, value, length + 1);
-  return length;
-}
-
 namespace trr {
 
 // An entry point at an odd address fails its attach, so that both outcomes are exercised.

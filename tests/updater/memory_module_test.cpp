@@ -391,11 +391,11 @@ TEST_F(MemoryModuleTest, RunsTlsCallbacksAroundTheEntryPoint) {
   MemoryModule* module = MapMemoryModule(Bytes(probe), probe.size());
   ASSERT_NE(module, nullptr);
   auto eventLog = reinterpret_cast<const char* (*)()>(FindMemoryModuleExport(module, "EventLog"));
-  auto mirror = reinterpret_cast<void (*)(char*)>(FindMemoryModuleExport(module, "MirrorEvents"));
-  ASSERT_TRUE(eventLog && mirror);
+  auto recordInto = reinterpret_cast<void (*)(char*)>(FindMemoryModuleExport(module, "RecordInto"));
+  ASSERT_TRUE(eventLog && recordInto);
   EXPECT_STREQ(eventLog(), "TE");
   char released[32] = {};
-  mirror(released);
+  recordInto(released);
   FreeMemoryModule(module);
   EXPECT_STREQ(released, "et");
 }

@@ -5,25 +5,18 @@
 namespace {
 
 char g_log[32];
-char* g_mirror = nullptr;
+char* g_sink = g_log;
 
-void Append(char* log, char event) {
-  int length = lstrlenA(log);
-  if (length < 30) {
-    log[length] = event;
-    log[length + 1] = 0;
+void Record(DWORD reason, char attach, char detach) {
+  char event = reason == DLL_PROCESS_ATTACH ? attach : reason == DLL_PROCESS_DETACH ? detach : 0;
+  int length = lstrlenA(g_sink);
+  if (event && length < 30) {
+    g_sink[length] = event;
+    g_sink[length + 1] = 0;
   }
 }
 
-void Record(char event) {
-  Append(g_log, event);
-  if (g_mirror) Append(g_mirror, event);
-}
-
-void NTAPI TlsCallback(PVOID, DWORD reason, PVOID) {
-  if (reason == DLL_PROCESS_ATTACH) Record('T');
-  if (reason == DLL_PROCESS_DETACH) Record('t');
-}
+void NTAPI TlsCallback(PVOID, DWORD reason, PVOID) { Record(reason, 'T', 't'); }
 
 }  // namespace
 
@@ -31,14 +24,12 @@ void NTAPI TlsCallback(PVOID, DWORD reason, PVOID) {
 extern "C" __attribute__((section(".CRT$XLB"), used)) const PIMAGE_TLS_CALLBACK trrTlsProbeCallback = TlsCallback;
 
 // Events recorded so far.
-extern "C" __declspec(dllexport) const char* EventLog() { return g_log; }
+extern "C" __declspec(dllexport) const char* EventLog() { return g_sink; }
 
-// From now on also appends every event to the caller's zero-terminated `buffer` (room for 32 bytes), which
-// outlives the module.
-extern "C" __declspec(dllexport) void MirrorEvents(char* buffer) { g_mirror = buffer; }
+// Records later events in the caller's zero-terminated `buffer` (room for 32 bytes), which outlives the module.
+extern "C" __declspec(dllexport) void RecordInto(char* buffer) { g_sink = buffer; }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) Record('E');
-  if (reason == DLL_PROCESS_DETACH) Record('e');
+  Record(reason, 'E', 'e');
   return TRUE;
 }

@@ -26,7 +26,6 @@ typedef void* PVOID;
 typedef void* LPVOID;
 typedef void* HANDLE;
 typedef const char* LPCSTR;
-typedef char* LPSTR;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef intptr_t(WINAPI* FARPROC)();
@@ -140,6 +139,5 @@ BOOL WINAPI FreeLibrary(HMODULE module);
 void WINAPI GetNativeSystemInfo(SYSTEM_INFO* info);
 HANDLE WINAPI GetCurrentProcess();
 BOOL WINAPI FlushInstructionCache(HANDLE process, const void* address, SIZE_T size);
-DWORD WINAPI GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
 
 #include "image_layout_facts.h"

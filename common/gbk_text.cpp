@@ -10,10 +10,14 @@ namespace {
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool MatchesAt(std::string_view text, size_t at, std::string_view needle) {
+  // The start is lead-byte aligned and the two strings agree byte for byte up to k, so a pair starts at the
+  // same place in both. Only single-byte characters are folded; the trail byte of a pair (which may be an
+  // ASCII letter) is compared exactly.
+  bool trail = false;
   for (size_t k = 0; k < needle.size(); ++k) {
-    // Only single-byte positions are folded; a trail byte of a GBK pair is compared exactly because the
-    // comparison walks both strings in step from a lead-byte-aligned start.
-    if (FoldAscii(text[at + k]) != FoldAscii(needle[k])) return false;
+    char c = text[at + k];
+    if (trail ? c != needle[k] : FoldAscii(c) != FoldAscii(needle[k])) return false;
+    trail = !trail && IsGbkLeadByte(static_cast<unsigned char>(c));
   }
   return true;
 }

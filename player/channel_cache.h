@@ -2,7 +2,13 @@
 #pragma once
 #include <string>
 
+#include "common/http_fetch.h"
+#include "player/channel_document.h"
+
 namespace trr {
+
+// The directory fetch: a slow link may take its time as long as bytes keep coming.
+constexpr FetchLimits kChannelDirectoryLimits = {kMaxChannelDirectoryBytes, 5000, 10000, 120000};
 
 enum class CacheOutcome {
   AlreadyPresent,  // the file exists (even empty): used as it is, nothing fetched

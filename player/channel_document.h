@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/http_fetch.h"
-
 namespace trr {
 
 // What the list may hold, however large or repetitive the document: a group name listed thousands of times
@@ -16,9 +14,6 @@ constexpr size_t kMaxChannelRows = 100000;
 
 // The largest directory the player fetches or reads from its cache file.
 constexpr size_t kMaxChannelDirectoryBytes = 16 * 1024 * 1024;
-
-// The directory fetch: a slow link may take its time as long as bytes keep coming.
-constexpr FetchLimits kChannelDirectoryLimits = {kMaxChannelDirectoryBytes, 5000, 10000, 120000};
 
 struct Station {
   std::string name;  // field 1

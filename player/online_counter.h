@@ -12,15 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "player/counter_reply.h"
+
 namespace trr {
-
-// The number of a counter reply as decimal text: the bytes after the first "none>" (letter case significant)
-// up to the next "<", converted to an integer, leading zeros dropped. "0" for anything else, a missing "<"
-// included.
-std::string ParseCounterReply(std::string_view reply);
-
-// "当前在线:" + number + "人".
-std::string CounterLabelText(std::string_view number);
 
 class OnlineCounter {
  public:

@@ -3,8 +3,10 @@
 add_library(trradio_playback STATIC
   ${CMAKE_CURRENT_LIST_DIR}/channel_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_loader.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/counter_reply.cpp
   ${CMAKE_CURRENT_LIST_DIR}/media_player_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/online_counter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/play_state_display.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/update_check.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/update_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/version_compare.cpp)
 target_link_libraries(trradio_playback PUBLIC trradio_listctrl trradio_common ole32 oleaut32 uuid user32)

@@ -1,17 +1,12 @@
 #include "player/update_check.h"
 
 #include "common/file_util.h"
-#include "common/gbk_text.h"
 #include "common/http_fetch.h"
 #include "common/process_start.h"
 #include "common/server_address.h"
 #include "player/version.h"
 
 namespace trr {
-
-bool IsNewerVersion(std::string_view ownVersion, std::string_view remoteVersion) {
-  return TextToSingle(ownVersion) < TextToSingle(remoteVersion);
-}
 
 std::string UpdaterPath(const std::string& programDirectory) { return programDirectory + "/TrRadioDl.exe"; }
 

@@ -4,16 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "player/version_compare.h"
+
 namespace trr {
 
 enum class UpdateDecision {
   Continue,  // no newer version (or it could not be handed over): the player goes on
   HandOver,  // the updater was started: the caller ends the program with exit code 0
 };
-
-// True when `remoteVersion` is a greater number than `ownVersion`, both read as single-precision numbers
-// (text that is not a number reads as 0, so it never announces an update).
-bool IsNewerVersion(std::string_view ownVersion, std::string_view remoteVersion);
 
 // `programDirectory` + "/TrRadioDl.exe" (a forward slash, as the updater path has always been built).
 std::string UpdaterPath(const std::string& programDirectory);

@@ -1,16 +1,28 @@
 // The in-memory loader. The platform's loader expects a DLL to be mapped section by section at its virtual
 // addresses, moved by its base relocations when it does not sit at its preferred base, its import address
-// table filled, its pages protected as the sections ask, and DllMain called with DLL_PROCESS_ATTACH. This file
-// does the same with VirtualAlloc/VirtualProtect, LoadLibraryA and GetProcAddress, which it calls directly
-// through kernel32 rather than looking them up through the process's loader data. The image is untrusted: every
-// offset is checked by pe_image before it is used, and any failure undoes everything done so far.
+// table filled, its pages protected as the sections ask, its TLS callbacks and then DllMain called with
+// DLL_PROCESS_ATTACH. This file does the same with VirtualAlloc/VirtualProtect, LoadLibraryA and GetProcAddress,
+// which it calls directly through kernel32 rather than looking them up through the process's loader data.
+//
+// The image is untrusted: its headers and section table are checked before anything is reserved (sections
+// aligned, in order, clear of the headers and of each other, inside the image), every table offset is checked by
+// pe_tables, and any failure or exception undoes everything done so far. Pages are planned whole (image_pages):
+// sections smaller than a page share it, so protections are combined per page, and a discardable section only
+// gives back pages that nothing else in use touches. Static TLS data is not set up: MinGW code keeps its
+// thread-local variables through TlsAlloc, so its TLS directory only carries callbacks, which are run.
 #include "updater/memory_module.h"
 
 #include <windows.h>
 
+#include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
+#include "updater/image_pages.h"
+#include "updater/module_entry.h"
 #include "updater/pe_image.h"
+#include "updater/pe_tables.h"
 
 namespace trr {
 
@@ -18,25 +30,18 @@ struct MemoryModule {
   PeLayout layout;
   uint8_t* codeBase = nullptr;
   std::vector<HMODULE> imports;
+  std::vector<uint32_t> tlsCallbacks;  // RVAs, in the order they are called on attach
+  PagePlan pages;
+  bool tlsAttached = false;
   bool attached = false;
 };
 
 namespace {
 
-using DllEntry = BOOL(WINAPI*)(HINSTANCE, DWORD, LPVOID);
-
-DWORD ProtectionFor(DWORD characteristics) {
-  bool execute = characteristics & IMAGE_SCN_MEM_EXECUTE;
-  bool read = characteristics & IMAGE_SCN_MEM_READ;
-  bool write = characteristics & IMAGE_SCN_MEM_WRITE;
-  DWORD protection;
-  if (execute)
-    protection = write ? PAGE_EXECUTE_READWRITE : read ? PAGE_EXECUTE_READ : PAGE_EXECUTE;
-  else
-    protection = write ? PAGE_READWRITE : read ? PAGE_READONLY : PAGE_NOACCESS;
-  if (characteristics & IMAGE_SCN_MEM_NOT_CACHED) protection |= PAGE_NOCACHE;
-  return protection;
-}
+struct ModuleFree {
+  void operator()(MemoryModule* module) const { FreeMemoryModule(module); }
+};
+using ModuleHolder = std::unique_ptr<MemoryModule, ModuleFree>;
 
 bool CopySections(MemoryModule& module, const uint8_t* bytes, size_t size) {
   for (unsigned i = 0; i < module.layout.sectionCount; ++i) {
@@ -51,17 +56,16 @@ bool CopySections(MemoryModule& module, const uint8_t* bytes, size_t size) {
   return true;
 }
 
-bool ResolveImports(MemoryModule& module) {
-  std::vector<ImportModule> wanted;
-  if (!ReadImports(module.codeBase, module.layout.sizeOfImage, module.layout.imports, wanted)) return false;
+bool ResolveImports(MemoryModule& module, const std::vector<ImportModule>& wanted) {
+  auto text = [&](uint32_t rva) { return reinterpret_cast<const char*>(module.codeBase + rva); };
   for (const ImportModule& import : wanted) {
-    HMODULE library = LoadLibraryA(import.name.c_str());
+    HMODULE library = LoadLibraryA(text(import.nameRva));
     if (!library) return false;
     module.imports.push_back(library);
     for (const ImportThunk& thunk : import.thunks) {
       FARPROC function = thunk.byOrdinal
                              ? GetProcAddress(library, reinterpret_cast<LPCSTR>(uintptr_t(thunk.ordinal)))
-                             : GetProcAddress(library, thunk.name.c_str());
+                             : GetProcAddress(library, text(thunk.nameRva));
       if (!function) return false;
       uint32_t address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(function));
       memcpy(module.codeBase + thunk.slotRva, &address, sizeof(address));
@@ -70,57 +74,55 @@ bool ResolveImports(MemoryModule& module) {
   return true;
 }
 
-bool ProtectSections(MemoryModule& module, const uint8_t* bytes, size_t size) {
-  SYSTEM_INFO system;
-  GetNativeSystemInfo(&system);
-  for (unsigned i = 0; i < module.layout.sectionCount; ++i) {
-    IMAGE_SECTION_HEADER section;
-    if (!ReadSection(bytes, size, module.layout, i, section)) return false;
-    uint8_t* start = module.codeBase + section.VirtualAddress;
-    SIZE_T length = SectionMappedSize(section, module.layout);
-    if (section.Characteristics & IMAGE_SCN_MEM_DISCARDABLE) {
-      // Only whole pages that belong to this section alone can be given back, and never the export table,
-      // which is read again when a function is looked up.
-      const IMAGE_DATA_DIRECTORY& exports = module.layout.exports;
-      bool holdsExports = exports.VirtualAddress != 0 &&
-                          exports.VirtualAddress < section.VirtualAddress + length &&
-                          section.VirtualAddress < exports.VirtualAddress + exports.Size;
-      if (module.layout.sectionAlignment >= system.dwPageSize && !holdsExports) {
-        VirtualFree(start, length, MEM_DECOMMIT);
-        continue;
-      }
-    }
-    DWORD previous;
-    if (!VirtualProtect(start, length, ProtectionFor(section.Characteristics), &previous)) return false;
+// What the module still reads or runs once it is mapped: the data directories, the entry point, the export
+// data and exported functions, the filled import address table and the TLS callbacks.
+std::vector<RvaRange> RangesInUse(const MemoryModule& module, const std::vector<ImportModule>& imports,
+                                  const RvaRange& tlsArray) {
+  const PeLayout& layout = module.layout;
+  std::vector<RvaRange> ranges;
+  for (uint32_t i = 0; i < layout.directoryCount; ++i) {
+    const IMAGE_DATA_DIRECTORY& directory = layout.directories[i];
+    // The certificate directory holds a file offset, not an address in the image.
+    if (i == IMAGE_DIRECTORY_ENTRY_SECURITY || directory.VirtualAddress == 0) continue;
+    ranges.push_back(RvaRange{directory.VirtualAddress, uint64_t(directory.VirtualAddress) + directory.Size});
   }
-  FlushInstructionCache(GetCurrentProcess(), module.codeBase, module.layout.sizeOfImage);
+  if (layout.entryPoint) ranges.push_back(RvaRange{layout.entryPoint, uint64_t(layout.entryPoint) + 1});
+  AddExportRanges(module.codeBase, layout.sizeOfImage, layout.exports, ranges);
+  for (const ImportModule& import : imports)
+    if (!import.thunks.empty())
+      ranges.push_back(RvaRange{import.thunks.front().slotRva, uint64_t(import.thunks.back().slotRva) + 4});
+  ranges.push_back(tlsArray);
+  for (uint32_t callback : module.tlsCallbacks) ranges.push_back(RvaRange{callback, uint64_t(callback) + 1});
+  return ranges;
+}
+
+// Protects or decommits each run of pages that the plan treats alike.
+bool ApplyPagePlan(const MemoryModule& module) {
+  const PagePlan& plan = module.pages;
+  size_t pages = plan.protection.size();
+  for (size_t first = 0; first < pages;) {
+    size_t end = first + 1;
+    while (end < pages && plan.protection[end] == plan.protection[first]) ++end;
+    uint8_t* start = module.codeBase + first * plan.pageSize;
+    SIZE_T length = (end - first) * plan.pageSize;
+    DWORD previous;
+    bool done = plan.protection[first] == 0 ? VirtualFree(start, length, MEM_DECOMMIT) != FALSE
+                                            : VirtualProtect(start, length, plan.protection[first], &previous) != FALSE;
+    if (!done) return false;
+    first = end;
+  }
   return true;
 }
 
-}  // namespace
-
-MemoryModule* MapMemoryModule(const uint8_t* bytes, size_t size) {
+MemoryModule* MapChecked(const uint8_t* bytes, size_t size) {
   PeLayout layout;
-  if (!ReadPeLayout(bytes, size, layout)) return nullptr;
-  if (!(reinterpret_cast<const IMAGE_NT_HEADERS32*>(bytes + layout.ntOffset)->FileHeader.Characteristics &
-        IMAGE_FILE_DLL))
-    return nullptr;
-  // Every section must be sound before anything is reserved, and the entry point must lie in code.
-  bool entryInCode = layout.entryPoint == 0;
-  for (unsigned i = 0; i < layout.sectionCount; ++i) {
-    IMAGE_SECTION_HEADER section;
-    if (!ReadSection(bytes, size, layout, i, section)) return nullptr;
-    if (layout.entryPoint >= section.VirtualAddress &&
-        layout.entryPoint - section.VirtualAddress < SectionMappedSize(section, layout) &&
-        (section.Characteristics & IMAGE_SCN_MEM_EXECUTE) && !(section.Characteristics & IMAGE_SCN_MEM_DISCARDABLE))
-      entryInCode = true;
-  }
-  if (!entryInCode) return nullptr;
+  if (!ReadPeLayout(bytes, size, layout) || !(layout.fileCharacteristics & IMAGE_FILE_DLL)) return nullptr;
+  if (!CheckSectionLayout(bytes, size, layout)) return nullptr;
   void* base = VirtualAlloc(reinterpret_cast<void*>(uintptr_t(layout.imageBase)), layout.sizeOfImage,
                             MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (!base) base = VirtualAlloc(nullptr, layout.sizeOfImage, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
   if (!base) return nullptr;
-  MemoryModule* module = new (std::nothrow) MemoryModule();
+  ModuleHolder module(new (std::nothrow) MemoryModule());
   if (!module) {
     VirtualFree(base, 0, MEM_RELEASE);
     return nullptr;
@@ -128,35 +130,63 @@ MemoryModule* MapMemoryModule(const uint8_t* bytes, size_t size) {
   module->layout = layout;
   module->codeBase = static_cast<uint8_t*>(base);
   memcpy(module->codeBase, bytes, layout.sizeOfHeaders);
-  uint32_t delta = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(base)) - layout.imageBase;
-  bool mapped = CopySections(*module, bytes, size);
-  if (mapped && delta != 0) {
-    // An image without relocations can only run at its preferred base.
-    mapped = layout.relocations.VirtualAddress != 0 &&
-             ApplyRelocations(module->codeBase, layout.sizeOfImage, layout.relocations, delta);
+  if (!CopySections(*module, bytes, size)) return nullptr;
+  uint32_t actualBase = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(base));
+  uint32_t delta = actualBase - layout.imageBase;
+  // An image without relocations can only run at its preferred base.
+  if (delta != 0 && (layout.relocations.VirtualAddress == 0 ||
+                     !ApplyRelocations(module->codeBase, layout.sizeOfImage, layout.relocations, delta)))
+    return nullptr;
+  // The copied headers announce the base the image now sits at; the field lies inside the headers, which no
+  // section may cover.
+  memcpy(module->codeBase + layout.ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.ImageBase), &actualBase,
+         sizeof(actualBase));
+  std::vector<ImportModule> imports;
+  if (!ReadImports(module->codeBase, layout.sizeOfImage, layout.imports, imports) ||
+      !ResolveImports(*module, imports))
+    return nullptr;
+  RvaRange tlsArray;
+  if (!ReadTlsCallbacks(module->codeBase, layout.sizeOfImage, layout.tls, actualBase, module->tlsCallbacks,
+                        tlsArray))
+    return nullptr;
+  SYSTEM_INFO system;
+  GetNativeSystemInfo(&system);
+  if (!PlanPages(bytes, size, layout, RangesInUse(*module, imports, tlsArray), system.dwPageSize, module->pages))
+    return nullptr;
+  // Code that is called must lie on pages that stay executable.
+  if (layout.entryPoint && !PlannedExecutable(module->pages, layout.entryPoint)) return nullptr;
+  for (uint32_t callback : module->tlsCallbacks)
+    if (!PlannedExecutable(module->pages, callback)) return nullptr;
+  if (!ApplyPagePlan(*module)) return nullptr;
+  FlushInstructionCache(GetCurrentProcess(), module->codeBase, layout.sizeOfImage);
+
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(module->codeBase);
+  module->tlsAttached = true;
+  for (uint32_t callback : module->tlsCallbacks)
+    CallTlsCallback(module->codeBase + callback, instance, DLL_PROCESS_ATTACH);
+  if (layout.entryPoint) {
+    module->attached = CallModuleEntry(module->codeBase + layout.entryPoint, instance, DLL_PROCESS_ATTACH) != FALSE;
+    if (!module->attached) return nullptr;
   }
-  if (mapped) {
-    // The copied headers announce the base the image now sits at.
-    uint32_t actualBase = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(base));
-    memcpy(module->codeBase + layout.ntOffset + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.ImageBase),
-           &actualBase, sizeof(actualBase));
-  }
-  mapped = mapped && ResolveImports(*module) && ProtectSections(*module, bytes, size);
-  if (mapped && layout.entryPoint) {
-    DllEntry entry = reinterpret_cast<DllEntry>(module->codeBase + layout.entryPoint);
-    module->attached = entry(reinterpret_cast<HINSTANCE>(module->codeBase), DLL_PROCESS_ATTACH, nullptr) != FALSE;
-    mapped = module->attached;
-  }
-  if (!mapped) {
-    FreeMemoryModule(module);
+  return module.release();
+}
+
+}  // namespace
+
+MemoryModule* MapMemoryModule(const uint8_t* bytes, size_t size) {
+  // Tables can ask for more memory than there is; a failed allocation is a failed mapping, and the holder inside
+  // has already undone the work.
+  try {
+    return MapChecked(bytes, size);
+  } catch (...) {
     return nullptr;
   }
-  return module;
 }
 
 void* FindMemoryModuleExport(const MemoryModule* module, const char* name) {
   if (!module) return nullptr;
-  uint32_t rva = FindExportRva(module->codeBase, module->layout.sizeOfImage, module->layout.exports, name);
+  ImageView view = PlannedView(module->pages, module->codeBase, module->layout.sizeOfImage);
+  uint32_t rva = FindExportRva(view, module->layout.exports, name);
   return rva ? module->codeBase + rva : nullptr;
 }
 
@@ -164,10 +194,11 @@ const void* MemoryModuleBase(const MemoryModule* module) { return module ? modul
 
 void FreeMemoryModule(MemoryModule* module) {
   if (!module) return;
-  if (module->attached) {
-    DllEntry entry = reinterpret_cast<DllEntry>(module->codeBase + module->layout.entryPoint);
-    entry(reinterpret_cast<HINSTANCE>(module->codeBase), DLL_PROCESS_DETACH, nullptr);
-  }
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(module->codeBase);
+  if (module->attached) CallModuleEntry(module->codeBase + module->layout.entryPoint, instance, DLL_PROCESS_DETACH);
+  if (module->tlsAttached)
+    for (uint32_t callback : module->tlsCallbacks)
+      CallTlsCallback(module->codeBase + callback, instance, DLL_PROCESS_DETACH);
   for (auto it = module->imports.rbegin(); it != module->imports.rend(); ++it) FreeLibrary(*it);
   if (module->codeBase) VirtualFree(module->codeBase, 0, MEM_RELEASE);
   delete module;

@@ -1,6 +1,7 @@
 #include "updater/pe_image.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace trr {
 namespace {
@@ -9,15 +10,6 @@ template <typename T>
 bool ReadAt(const uint8_t* bytes, size_t size, uint64_t offset, T& out) {
   if (!RangeInside(offset, sizeof(T), size)) return false;
   std::memcpy(&out, bytes + offset, sizeof(T));
-  return true;
-}
-
-// A zero-terminated name starting at `offset`, read only up to the end of the buffer.
-bool ReadName(const uint8_t* bytes, size_t size, uint64_t offset, std::string& out) {
-  if (offset >= size) return false;
-  const void* end = std::memchr(bytes + offset, 0, size - static_cast<size_t>(offset));
-  if (!end) return false;
-  out.assign(reinterpret_cast<const char*>(bytes + offset), static_cast<const uint8_t*>(end) - (bytes + offset));
   return true;
 }
 
@@ -42,29 +34,35 @@ bool ReadPeLayout(const uint8_t* file, size_t size, PeLayout& layout) {
   if (nt.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC) return false;
   if (nt.FileHeader.SizeOfOptionalHeader < sizeof(IMAGE_OPTIONAL_HEADER32)) return false;
   const IMAGE_OPTIONAL_HEADER32& optional = nt.OptionalHeader;
-  if (optional.SectionAlignment == 0 || optional.SizeOfImage == 0) return false;
+  uint32_t alignment = optional.SectionAlignment;
+  if (alignment == 0 || (alignment & (alignment - 1)) != 0 || optional.SizeOfImage == 0) return false;
   if (optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_BASERELOC) return false;
   uint64_t sectionTable = uint64_t(ntOffset) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
                           nt.FileHeader.SizeOfOptionalHeader;
   uint64_t tableBytes = uint64_t(nt.FileHeader.NumberOfSections) * sizeof(IMAGE_SECTION_HEADER);
-  if (!RangeInside(sectionTable, tableBytes, size)) return false;
-  // The headers are copied from the file into the image: both must hold them.
+  // The headers are copied from the file into the image: both must hold them, and they must hold the section
+  // table, or a section could be placed over the headers that the loader writes to later.
   if (!RangeInside(0, optional.SizeOfHeaders, size) || optional.SizeOfHeaders > optional.SizeOfImage) return false;
-  if (sectionTable + tableBytes > optional.SizeOfImage) return false;
+  if (sectionTable + tableBytes > optional.SizeOfHeaders) return false;
   layout.ntOffset = ntOffset;
+  layout.fileCharacteristics = nt.FileHeader.Characteristics;
   layout.imageBase = optional.ImageBase;
   layout.sizeOfImage = optional.SizeOfImage;
   layout.sizeOfHeaders = optional.SizeOfHeaders;
-  layout.sectionAlignment = optional.SectionAlignment;
+  layout.sectionAlignment = alignment;
   layout.entryPoint = optional.AddressOfEntryPoint;
   layout.sectionTableOffset = static_cast<uint32_t>(sectionTable);
   layout.sectionCount = nt.FileHeader.NumberOfSections;
-  layout.exports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-  layout.imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  layout.relocations = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC];
-  if (!DirectoryInside(layout.exports, layout.sizeOfImage) || !DirectoryInside(layout.imports, layout.sizeOfImage) ||
-      !DirectoryInside(layout.relocations, layout.sizeOfImage))
-    return false;
+  layout.directoryCount = optional.NumberOfRvaAndSizes < IMAGE_NUMBEROF_DIRECTORY_ENTRIES
+                              ? optional.NumberOfRvaAndSizes
+                              : IMAGE_NUMBEROF_DIRECTORY_ENTRIES;
+  for (uint32_t i = 0; i < layout.directoryCount; ++i) layout.directories[i] = optional.DataDirectory[i];
+  layout.exports = layout.directories[IMAGE_DIRECTORY_ENTRY_EXPORT];
+  layout.imports = layout.directories[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  layout.relocations = layout.directories[IMAGE_DIRECTORY_ENTRY_BASERELOC];
+  layout.tls = layout.directories[IMAGE_DIRECTORY_ENTRY_TLS];
+  for (const IMAGE_DATA_DIRECTORY* used : {&layout.exports, &layout.imports, &layout.relocations, &layout.tls})
+    if (!DirectoryInside(*used, layout.sizeOfImage)) return false;
   if (layout.entryPoint >= layout.sizeOfImage) return false;
   return true;
 }
@@ -86,98 +84,15 @@ bool ReadSection(const uint8_t* file, size_t size, const PeLayout& layout, unsig
   return RangeInside(section.VirtualAddress, SectionMappedSize(section, layout), layout.sizeOfImage);
 }
 
-bool ApplyRelocations(uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, uint32_t delta) {
-  if (directory.VirtualAddress == 0 || directory.Size == 0) return true;
-  if (!RangeInside(directory.VirtualAddress, directory.Size, imageSize)) return false;
-  uint64_t offset = directory.VirtualAddress;
-  uint64_t end = offset + directory.Size;
-  while (offset + sizeof(IMAGE_BASE_RELOCATION) <= end) {
-    IMAGE_BASE_RELOCATION block;
-    if (!ReadAt(image, imageSize, offset, block)) return false;
-    if (block.SizeOfBlock == 0 && block.VirtualAddress == 0) break;  // padding at the end of the directory
-    if (block.SizeOfBlock < sizeof(block) || !RangeInside(offset, block.SizeOfBlock, end)) return false;
-    uint32_t entries = (block.SizeOfBlock - sizeof(block)) / sizeof(uint16_t);
-    for (uint32_t i = 0; i < entries; ++i) {
-      uint16_t entry;
-      if (!ReadAt(image, imageSize, offset + sizeof(block) + i * sizeof(uint16_t), entry)) return false;
-      unsigned type = entry >> 12;
-      if (type != IMAGE_REL_BASED_HIGHLOW) continue;
-      uint64_t target = uint64_t(block.VirtualAddress) + (entry & 0x0FFF);
-      uint32_t value;
-      if (!ReadAt(image, imageSize, target, value)) return false;
-      value += delta;
-      std::memcpy(image + target, &value, sizeof(value));
-    }
-    offset += block.SizeOfBlock;
+bool CheckSectionLayout(const uint8_t* file, size_t size, const PeLayout& layout) {
+  uint64_t previousEnd = layout.sizeOfHeaders;
+  for (unsigned i = 0; i < layout.sectionCount; ++i) {
+    IMAGE_SECTION_HEADER section;
+    if (!ReadSection(file, size, layout, i, section)) return false;
+    if (section.VirtualAddress % layout.sectionAlignment != 0 || section.VirtualAddress < previousEnd) return false;
+    previousEnd = uint64_t(section.VirtualAddress) + SectionMappedSize(section, layout);
   }
   return true;
-}
-
-bool ReadImports(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
-                 std::vector<ImportModule>& modules) {
-  modules.clear();
-  if (directory.VirtualAddress == 0) return true;
-  for (uint64_t offset = directory.VirtualAddress;; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-    IMAGE_IMPORT_DESCRIPTOR descriptor;
-    if (!ReadAt(image, imageSize, offset, descriptor)) return false;
-    if (descriptor.Name == 0) break;
-    ImportModule module;
-    if (!ReadName(image, imageSize, descriptor.Name, module.name) || module.name.empty()) return false;
-    uint32_t lookup = descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
-    if (lookup == 0 || descriptor.FirstThunk == 0) return false;
-    for (uint64_t i = 0;; ++i) {
-      uint32_t thunk;
-      if (!ReadAt(image, imageSize, lookup + i * 4, thunk)) return false;
-      if (thunk == 0) break;
-      ImportThunk entry;
-      entry.slotRva = static_cast<uint32_t>(descriptor.FirstThunk + i * 4);
-      if (!RangeInside(entry.slotRva, 4, imageSize)) return false;
-      if (thunk & IMAGE_ORDINAL_FLAG32) {
-        entry.byOrdinal = true;
-        entry.ordinal = static_cast<uint16_t>(thunk & 0xFFFF);
-      } else if (!ReadName(image, imageSize, uint64_t(thunk) + 2, entry.name) || entry.name.empty()) {
-        return false;  // IMAGE_IMPORT_BY_NAME: a 16-bit hint, then the name
-      }
-      module.thunks.push_back(std::move(entry));
-    }
-    modules.push_back(std::move(module));
-  }
-  return true;
-}
-
-uint32_t FindExportRva(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
-                       const char* name) {
-  if (directory.VirtualAddress == 0 || directory.Size == 0 || !name) return 0;
-  IMAGE_EXPORT_DIRECTORY exports;
-  if (!ReadAt(image, imageSize, directory.VirtualAddress, exports)) return 0;
-  if (exports.NumberOfNames == 0 || exports.NumberOfFunctions == 0) return 0;
-  if (!RangeInside(exports.AddressOfNames, uint64_t(exports.NumberOfNames) * 4, imageSize) ||
-      !RangeInside(exports.AddressOfNameOrdinals, uint64_t(exports.NumberOfNames) * 2, imageSize) ||
-      !RangeInside(exports.AddressOfFunctions, uint64_t(exports.NumberOfFunctions) * 4, imageSize))
-    return 0;
-  size_t wantedLength = std::strlen(name);
-  for (uint32_t i = 0; i < exports.NumberOfNames; ++i) {
-    uint32_t nameRva;
-    std::memcpy(&nameRva, image + exports.AddressOfNames + uint64_t(i) * 4, 4);
-    // Compare within the image only: the candidate needs the wanted bytes plus its terminating zero.
-    if (!RangeInside(nameRva, wantedLength + 1, imageSize)) {
-      if (nameRva >= imageSize) return 0;
-      continue;
-    }
-    if (std::memcmp(image + nameRva, name, wantedLength + 1) != 0) continue;
-    uint16_t ordinal;
-    std::memcpy(&ordinal, image + exports.AddressOfNameOrdinals + uint64_t(i) * 2, 2);
-    if (ordinal >= exports.NumberOfFunctions) return 0;
-    uint32_t functionRva;
-    std::memcpy(&functionRva, image + exports.AddressOfFunctions + uint64_t(ordinal) * 4, 4);
-    if (functionRva == 0 || functionRva >= imageSize) return 0;
-    // A forwarder points back into the export directory; the mapper cannot follow it.
-    if (RangeInside(functionRva, 1, uint64_t(directory.VirtualAddress) + directory.Size) &&
-        functionRva >= directory.VirtualAddress)
-      return 0;
-    return functionRva;
-  }
-  return 0;
 }
 
 }  // namespace trr

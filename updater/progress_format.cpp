@@ -1,6 +1,7 @@
 #include "updater/progress_format.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace trr {
@@ -24,7 +25,12 @@ std::string FormatDecimal(double value, int decimals) {
 int ProgressPercent(int64_t received, int64_t total) {
   if (total <= 0 || received <= 0) return 0;
   if (received >= total) return 100;
-  // Integer half-up: (200 * received + total) / (2 * total).
+  // Integer half-up: (200 * received + total) / (2 * total). Sizes too large for that product are halved
+  // together first; the share stays exact far below one percent.
+  while (total > INT64_MAX / 201) {
+    total /= 2;
+    received /= 2;
+  }
   return static_cast<int>((200 * received + total) / (2 * total));
 }
 

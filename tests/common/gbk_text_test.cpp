@@ -31,6 +31,9 @@ TEST(TextBetween, NeverMatchesInsideADoubleByteCharacter) {
   // 0xB1 0x41 is not a real pair but its trail byte is 'A'; a marker "a>" must not start on it.
   std::string source = "\xB1\x41>x";
   EXPECT_EQ(FindIgnoringAsciiCase(source, "a>"), std::string::npos);
+  // Nor is a trail byte folded when the match starts on the pair: 0x81 'A' is another character than 0x81 'a'.
+  EXPECT_EQ(FindIgnoringAsciiCase("\x81" "A<", "\x81" "a<"), std::string::npos);
+  EXPECT_EQ(FindIgnoringAsciiCase("x\x81" "a<", "\x81" "a<"), 1u);
   // The GBK character for "中" is two bytes, so the marker after it starts at byte 2.
   EXPECT_EQ(FindIgnoringAsciiCase("中<B>", "<b>"), 2u);
   EXPECT_EQ(std::string("中文").size(), 4u);

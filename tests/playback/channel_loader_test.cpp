@@ -11,6 +11,7 @@
 
 #include "common/http_fetch.h"
 #include "common/server_address.h"
+#include "player/channel_cache.h"
 #include "player/channel_document.h"
 #include "player/media_player_host.h"
 #include "tests/harness/message_pump.h"

@@ -10,6 +10,7 @@
 
 #include "common/file_util.h"
 #include "common/http_fetch.h"
+#include "player/channel_cache.h"
 #include "player/channel_document.h"
 #include "player/main_window.h"
 #include "player/player_main.h"

@@ -9,6 +9,7 @@
 #include "common/file_util.h"
 #include "common/http_fetch.h"
 #include "common/scoped_win.h"
+#include "player/channel_cache.h"
 #include "player/channel_document.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"

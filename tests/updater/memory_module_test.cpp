@@ -11,6 +11,10 @@
 #include "common/file_util.h"
 #include "tests/harness/temp_dir.h"
 #include "updater/pe_image.h"
+#include "updater/pe_tables.h"
+
+// The native fuzz build's stand-in for <windows.h> is held to the same layouts as MinGW's.
+#include "tests/fuzz/shim/image_layout_facts.h"
 
 namespace trr {
 namespace {
@@ -18,11 +22,13 @@ namespace {
 using AttachSkinFunction = int (*)(const char*, const char*);
 using DetachSkinFunction = int (*)();
 
-std::string EngineImage() {
+std::string BuiltImage(const char* name) {
   std::string bytes;
-  ReadWholeFile(test::BinDirectory() + "\\trskin.dll", bytes);
+  ReadWholeFile(test::BinDirectory() + "\\" + name, bytes);
   return bytes;
 }
+
+std::string EngineImage() { return BuiltImage("trskin.dll"); }
 
 const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
@@ -48,6 +54,16 @@ struct FileLayout {
   template <typename T>
   T* At(uint32_t rva) {
     return reinterpret_cast<T*>(&(*image)[FileOffset(rva)]);
+  }
+  IMAGE_SECTION_HEADER* Named(const char* name) {
+    for (unsigned i = 0; i < pe.sectionCount; ++i)
+      if (std::strncmp(reinterpret_cast<const char*>(Section(i)->Name), name, 8) == 0) return Section(i);
+    return nullptr;
+  }
+  // The TLS callback array, through the preferred base that the file's addresses assume.
+  uint32_t* TlsCallbacks() {
+    auto* tls = At<IMAGE_TLS_DIRECTORY32>(pe.tls.VirtualAddress);
+    return At<uint32_t>(tls->AddressOfCallBacks - pe.imageBase);
   }
 };
 
@@ -203,6 +219,24 @@ TEST_F(MemoryModuleTest, RefusesMalformedImages) {
          l.At<IMAGE_BASE_RELOCATION>(l.pe.relocations.VirtualAddress)->VirtualAddress = l.pe.sizeOfImage - 2;
        },
        true},
+      {"sections overlap",
+       [](std::string&, FileLayout& l) { l.Section(1)->VirtualAddress = l.Section(0)->VirtualAddress + 0x1000; },
+       false},
+      {"section not aligned",
+       [](std::string&, FileLayout& l) { l.Section(2)->VirtualAddress += l.pe.sectionAlignment / 2; }, false},
+      {"section over the headers", [](std::string&, FileLayout& l) { l.Section(0)->VirtualAddress = 0; }, false},
+      {"no headers", [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.SizeOfHeaders = 0; }, false},
+      {"headers end inside the section table",
+       [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.SizeOfHeaders = l.pe.sectionTableOffset + 40; },
+       false},
+      {"TLS callback array outside the image",
+       [](std::string&, FileLayout& l) {
+         l.At<IMAGE_TLS_DIRECTORY32>(l.pe.tls.VirtualAddress)->AddressOfCallBacks = l.pe.imageBase + l.pe.sizeOfImage;
+       },
+       false},
+      {"TLS callback outside code",
+       [](std::string&, FileLayout& l) { l.TlsCallbacks()[0] = l.pe.imageBase + l.Named(".data")->VirtualAddress; },
+       false},
       {"no relocations when the image must move",
        [](std::string&, FileLayout& l) {
          l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].VirtualAddress = 0;
@@ -261,6 +295,109 @@ TEST_F(MemoryModuleTest, ExportLookupStaysInsideTheImage) {
     EXPECT_EQ(FindMemoryModuleExport(module, "AttachSkin"), nullptr) << c.what;
     FreeMemoryModule(module);
   }
+}
+
+// The layout probe's 512-byte sections share pages: each page must allow what every section on it needs, and a
+// discardable section may give back only pages that nothing else uses. Exports are looked up only where the
+// mapped image can be read.
+TEST_F(MemoryModuleTest, SharedPagesKeepWhatTheirSectionsNeed) {
+  using Patch = std::function<void(FileLayout&, uint32_t junkPage)>;
+  auto discard = [](FileLayout& l) { l.Named(".junk")->Characteristics |= IMAGE_SCN_MEM_DISCARDABLE; };
+  // Moves the name "Answer" (first in the sorted name table) onto a page that .junk fills alone.
+  auto moveName = [](FileLayout& l, uint32_t junkPage) {
+    std::memcpy(l.At<char>(junkPage + 0x10), "Answer", 7);
+    auto* exports = l.At<IMAGE_EXPORT_DIRECTORY>(l.pe.exports.VirtualAddress);
+    *l.At<uint32_t>(exports->AddressOfNames) = junkPage + 0x10;
+  };
+  struct Case {
+    const char* what;
+    Patch patch;
+    bool answerFound;
+    DWORD junkPageState;  // of a page that .junk fills alone
+    DWORD junkPageProtection;
+  } cases[] = {
+      {"small sections on shared pages", [](FileLayout&, uint32_t) {}, true, MEM_COMMIT, PAGE_READWRITE},
+      {"discardable section sharing the pages of the code and of the export data",
+       [&](FileLayout& l, uint32_t) { discard(l); }, true, MEM_RESERVE, 0},
+      {"export name inside the discardable section",
+       [&](FileLayout& l, uint32_t page) {
+         discard(l);
+         moveName(l, page);
+       },
+       true, MEM_COMMIT, PAGE_READWRITE},
+      {"export name inside a section without access",
+       [&](FileLayout& l, uint32_t page) {
+         l.Named(".junk")->Characteristics &= ~(IMAGE_SCN_MEM_READ | IMAGE_SCN_MEM_WRITE | IMAGE_SCN_MEM_EXECUTE);
+         moveName(l, page);
+       },
+       false, MEM_COMMIT, PAGE_NOACCESS},
+  };
+  std::string probe = BuiltImage("layout_probe.dll");
+  for (const Case& c : cases) {
+    std::string copy = probe;
+    FileLayout layout = Describe(copy);
+    ASSERT_NE(layout.Named(".junk"), nullptr);
+    uint32_t junkPage = (layout.Named(".junk")->VirtualAddress + 0x1FFF) & ~0xFFFu;
+    c.patch(layout, junkPage);
+    MemoryModule* module = MapMemoryModule(Bytes(copy), copy.size());
+    ASSERT_NE(module, nullptr) << c.what;
+    auto answer = reinterpret_cast<int (*)()>(FindMemoryModuleExport(module, "Answer"));
+    auto store = reinterpret_cast<void (*)(int)>(FindMemoryModuleExport(module, "Store"));
+    auto load = reinterpret_cast<int (*)()>(FindMemoryModuleExport(module, "Load"));
+    EXPECT_EQ(answer != nullptr, c.answerFound) << c.what;
+    ASSERT_TRUE(store && load) << c.what;
+    // Code, data and headers share the first page: it must stay executable and writable.
+    if (answer) {
+      EXPECT_EQ(answer(), 42) << c.what;
+    }
+    store(7);
+    EXPECT_EQ(load(), 7) << c.what;
+    MEMORY_BASIC_INFORMATION info = {};
+    VirtualQuery(static_cast<const uint8_t*>(MemoryModuleBase(module)) + junkPage, &info, sizeof(info));
+    EXPECT_EQ(info.State, c.junkPageState) << c.what;
+    if (c.junkPageProtection) {
+      EXPECT_EQ(info.Protect, c.junkPageProtection) << c.what;
+    }
+    FreeMemoryModule(module);
+  }
+}
+
+// Descriptors that share one thunk array of long names: the import work would far exceed the image.
+TEST_F(MemoryModuleTest, RefusesImportTablesThatAskForMoreThanTheImageHolds) {
+  std::string copy = BuiltImage("layout_probe.dll");
+  FileLayout layout = Describe(copy);
+  ASSERT_NE(layout.Named(".junk"), nullptr);
+  uint32_t junk = layout.Named(".junk")->VirtualAddress;
+  const uint32_t descriptors = 600, thunks = 2500, thunkArray = junk + 0x3000, byName = junk + 0x5800;
+  const uint32_t moduleName = junk + 0x5FE0;
+  std::memcpy(layout.At<char>(moduleName), "kernel32.dll", 13);
+  std::memset(layout.At<char>(byName + 2), 'n', 2000);
+  for (uint32_t i = 0; i < thunks; ++i) layout.At<uint32_t>(thunkArray)[i] = byName;
+  for (uint32_t i = 0; i < descriptors; ++i) {
+    IMAGE_IMPORT_DESCRIPTOR* d = layout.At<IMAGE_IMPORT_DESCRIPTOR>(junk) + i;
+    d->OriginalFirstThunk = thunkArray;
+    d->FirstThunk = thunkArray;
+    d->Name = moduleName;
+  }
+  layout.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT] = {junk, descriptors * 20};
+  RegionState before = Region(layout.pe.imageBase);
+  EXPECT_EQ(MapMemoryModule(Bytes(copy), copy.size()), nullptr);
+  EXPECT_EQ(Region(layout.pe.imageBase), before);
+}
+
+// TLS callbacks run with process attach before DllMain, and with process detach after it on release.
+TEST_F(MemoryModuleTest, RunsTlsCallbacksAroundTheEntryPoint) {
+  std::string probe = BuiltImage("tls_probe.dll");
+  MemoryModule* module = MapMemoryModule(Bytes(probe), probe.size());
+  ASSERT_NE(module, nullptr);
+  auto eventLog = reinterpret_cast<const char* (*)()>(FindMemoryModuleExport(module, "EventLog"));
+  auto recordInto = reinterpret_cast<void (*)(char*)>(FindMemoryModuleExport(module, "RecordInto"));
+  ASSERT_TRUE(eventLog && recordInto);
+  EXPECT_STREQ(eventLog(), "TE");
+  char released[32] = {};
+  recordInto(released);
+  FreeMemoryModule(module);
+  EXPECT_STREQ(released, "et");
 }
 
 TEST(PeImage, RangesAndRelocationsFromTables) {

@@ -28,6 +28,8 @@ TEST(ProgressFormat, PercentRoundsHalfUpAndIsZeroWhileTheSizeIsUnknown) {
       {0, 100, 0},   {1, 200, 1},       {1, 201, 0},   {49, 98, 50},        {199, 200, 100}, {995, 1000, 100},
       {994, 1000, 99}, {100, 100, 100}, {150, 100, 100}, {50, 0, 0},        {50, -1, 0},
       {int64_t(3) << 30, int64_t(6) << 30, 50},
+      // Totals whose percentage product would overflow 64 bits.
+      {INT64_MAX / 2, INT64_MAX, 50}, {INT64_MAX - 1, INT64_MAX, 100}, {INT64_MAX / 1000, INT64_MAX, 0},
   };
   for (const Case& c : cases)
     EXPECT_EQ(ProgressPercent(c.received, c.total), c.percent) << c.received << "/" << c.total;

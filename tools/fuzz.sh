@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Fuzzes every parser: builds one libFuzzer target per parser natively with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer (the PE readers and the image mapper as 32-bit programs, as they run in the
+# updater), and runs each for the given seconds (default 60), one after the other at the lowest priority.
+# Prints "FUZZ <target> <executions> <crashes>" per target and exits non-zero when a target crashed or could
+# not be built. Seeds come from tests/fuzz/corpus/; the grown corpora and crash inputs stay in build/fuzz/.
+set -euo pipefail
+seconds=${1:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${TRRADIO_BUILD_DIR:-$root/build}
+out=$build/fuzz
+mkdir -p "$out/bin"
+
+# target bits corpus sources...
+targets=(
+  "channel_document 64 channel_document player/channel_document.cpp common/gbk_text.cpp"
+  "counter_version 64 counter_version player/counter_reply.cpp player/version_compare.cpp common/gbk_text.cpp"
+  "skin_file 64 skin_file skin/skin_file.cpp"
+  "pe_tables 32 pe_image updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"
+  "memory_module 32 pe_image updater/memory_module.cpp updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp tests/fuzz/emulated_kernel32.cpp"
+  "gbk_text 64 gbk_text common/gbk_text.cpp"
+  "progress_format 64 progress_format updater/progress_format.cpp"
+)
+
+flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
+  -Wall -Wextra -Wshadow -I "$root" -I "$root/tests/fuzz/shim")
+
+failed=0
+for entry in "${targets[@]}"; do
+  read -r name bits corpus sources <<<"$entry"
+  binary=$out/bin/$name
+  files=("$root/tests/fuzz/${name}_fuzz.cpp")
+  for s in $sources; do files+=("$root/$s"); done
+  # Rebuild when a source, a header or this script is newer than the program.
+  if [ ! -x "$binary" ] || [ -n "$(find "$root/tests/fuzz" "$root/common" "$root/player" "$root/skin" \
+      "$root/updater" "$0" -newer "$binary" \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' \) -print -quit)" ]; then
+    if ! nice clang++ -m"$bits" "${flags[@]}" "${files[@]}" -o "$binary" 2>"$out/$name.build.log"; then
+      cat "$out/$name.build.log" >&2
+      echo "FUZZ $name 0 build-failed"
+      failed=1
+      continue
+    fi
+  fi
+  work=$out/corpus/$name
+  crashes=$out/crashes/$name
+  mkdir -p "$work" "$crashes"
+  # The image targets also start from the DLLs of this build: the skin engine and the loader test probes.
+  if [ "$corpus" = pe_image ]; then
+    for dll in trskin.dll tls_probe.dll layout_probe.dll; do
+      [ -f "$build/bin/$dll" ] && cp "$build/bin/$dll" "$work/built-$dll"
+    done
+  fi
+  before=$(find "$crashes" -type f | wc -l)
+  status=0
+  nice -n 19 "$binary" -max_total_time="$seconds" -print_final_stats=1 -timeout=25 -rss_limit_mb=2048 \
+    -artifact_prefix="$crashes/" "$work" "$root/tests/fuzz/corpus/$corpus" >"$out/$name.log" 2>&1 || status=$?
+  executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/$name.log" | tail -1)
+  found=$(( $(find "$crashes" -type f | wc -l) - before ))
+  if [ "$status" -ne 0 ] && [ "$found" -eq 0 ]; then found=1; fi
+  echo "FUZZ $name ${executions:-0} $found"
+  if [ "$found" -ne 0 ]; then
+    grep -m1 -A12 -E "ERROR|runtime error|deadly signal" "$out/$name.log" >&2 || tail -20 "$out/$name.log" >&2
+    failed=1
+  fi
+done
+exit $failed

@@ -1,0 +1,73 @@
+// Checked reading of the tables of a mapped 32-bit PE image (SizeOfImage bytes laid out at their RVAs):
+// base relocations, imports, exports and the TLS callbacks. Every RVA is checked against the image before it is
+// read, and the work that a table can ask for is bounded by the image size. Pure: no system calls.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace trr {
+
+// The bytes of a mapped image that may be read. With a page map, only pages whose entry is non-zero are read;
+// without one, the whole image.
+struct ImageView {
+  const uint8_t* bytes = nullptr;
+  uint64_t size = 0;
+  const uint8_t* readablePages = nullptr;
+  uint32_t pageSize = 0;
+
+  // True when [offset, offset + length) lies inside the image and on readable pages only.
+  bool CanRead(uint64_t offset, uint64_t length) const;
+};
+
+// A stretch of RVAs, [begin, end).
+struct RvaRange {
+  uint64_t begin = 0;
+  uint64_t end = 0;
+};
+
+// Adds `delta` to every 32-bit absolute (type 3) target of the relocation directory of the mapped `image`
+// (`imageSize` bytes); other entry types are skipped. False when a block header or a target leaves the
+// directory or the image, or a block is shorter than its header; some targets may then already be moved.
+bool ApplyRelocations(uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, uint32_t delta);
+
+struct ImportThunk {
+  uint32_t slotRva = 0;  // where the resolved address is written (import address table entry)
+  bool byOrdinal = false;
+  uint16_t ordinal = 0;
+  uint32_t nameRva = 0;  // the function's zero-terminated name in the image, when imported by name
+};
+
+struct ImportModule {
+  uint32_t nameRva = 0;  // the module's zero-terminated name in the image
+  std::vector<ImportThunk> thunks;
+};
+
+// The import descriptors of the mapped `image`, up to the all-zero one or the first without a name. Names are
+// left in the image, checked to end inside it. The bytes visited (descriptors, thunks, names) may add up to the
+// image size at most: a sound image holds each of them once, while descriptors that share one thunk array could
+// otherwise ask for work far beyond it. False when a descriptor, a name, a thunk array or a slot leaves the image,
+// or that bound is passed.
+bool ReadImports(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
+                 std::vector<ImportModule>& modules);
+
+// RVA of the function exported under `name` (case-sensitive) by the mapped image; 0 when there is no export
+// directory, no such name, the ordinal is out of range, the function is a forwarder, or any table, name or entry
+// that the lookup would read is not readable in `image`.
+uint32_t FindExportRva(const ImageView& image, const IMAGE_DATA_DIRECTORY& directory, const char* name);
+
+// Adds what an export lookup or a call of an export reads: the export directory, its three tables, each name
+// and the first byte of each function. Names are followed up to their zero within a budget of the image size;
+// a name beyond it or leaving the image adds only its first byte. Never fails: a table outside adds nothing.
+void AddExportRanges(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
+                     std::vector<RvaRange>& ranges);
+
+// The RVAs of the TLS callbacks of the mapped `image` now at `imageBase` (the directory holds addresses, moved
+// by the relocations), in their order, and the callback array in `arrayRange`. True with none when there is no
+// TLS directory or no callback array. False when the directory, the array or a callback leaves the image.
+bool ReadTlsCallbacks(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
+                      uint32_t imageBase, std::vector<uint32_t>& callbacks, RvaRange& arrayRange);
+
+}  // namespace trr

@@ -152,7 +152,9 @@ class GroupList {
   // 13. Bulk fill, beside the table. For each group in order: AddGroup(title) (collapsed, black title), then
   // per row AddItem of `rowTemplate` with that row's name and number (no service icons; the template's handle
   // and group handle are not used). Handles, bitmaps, entries, painting, events and the document are those of
-  // the per-item calls; the row elements of these collapsed groups are made when first used (ItemDocument).
+  // the per-item calls; the row elements of these collapsed groups are made when first used (ItemDocument),
+  // and the avatar is decoded when the first of them is made. Bytes that are no picture then drop the rows (as
+  // AddItem would refuse them), though their handles were already issued.
   // Returns the number of groups added; 0 when the control was never created.
   virtual int AddGroupsWithRows(const std::vector<GroupRows>& groups, const RowData& rowTemplate);
 

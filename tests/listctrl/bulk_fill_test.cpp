@@ -1,6 +1,6 @@
 // A bulk fill against the per-item calls it stands for: two controls filled with the same directory, one with
 // AddGroup and AddItem, the other with AddGroupsWithRows, must hold the same document, entries, bitmaps and
-// pixels; a bulk group's rows are made only when first used and give their bitmaps back unmade.
+// pixels; a bulk group's rows and their avatar are made only when first used.
 #include <gtest/gtest.h>
 
 #include "common/gbk_convert.h"
@@ -141,21 +141,37 @@ TEST_F(BulkFillTest, GivesWhatPerItemCallsGiveAndMakesRowsWhenFirstUsed) {
     EXPECT_EQ(LiveAvatarBitmapCount(), 0);
   }
 
-  // Rows never made give their bitmaps back when their group is emptied, and when the control goes (the
-  // fixture checks that the last bitmap is gone once its container is destroyed).
+  // The picture is decoded when the first row is made, once for the whole fill; rows never made hold no
+  // bitmaps, and bytes that are no picture drop the rows when they are made.
   RowData offline;
   offline.avatarPicture = pictureA;
   std::vector<GroupRows> groups = {GroupRows{"甲", {RowText{"a", "1"}, RowText{"b", "2"}}},
                                    GroupRows{"乙", {RowText{"c", "3"}}}};
   ASSERT_EQ(bulk.AddGroupsWithRows(groups, offline), 2);
+  const ItemHandle offlineBase = list.NewItemHandle() + 1;
   ASSERT_EQ(list.AddGroupsWithRows(groups, offline), 2);
+  EXPECT_EQ(LiveAvatarBitmapCount(), 0) << "nothing decoded before a row is used";
+  RowData made;
+  ASSERT_TRUE(list.GetItemInfo(offlineBase + 1, made)) << "the first row of 甲";
+  EXPECT_EQ(made.name, "a");
   EXPECT_EQ(LiveAvatarBitmapCount(), 2) << "one colour and one grey bitmap";
   ASSERT_TRUE(bulk.ClearGroups());
   EXPECT_EQ(bulkState.document.DeferredGroupCount(), 0u);
   EXPECT_EQ(bulkState.document.IndexSize(), 2u) << "the two groups stay, without rows";
   DestroyWindow(bulkContainer);
-  EXPECT_EQ(LiveAvatarBitmapCount(), 2) << "the other control's unmade rows still hold theirs";
-  EXPECT_EQ(State().document.DeferredGroupCount(), 2u);
+  EXPECT_EQ(State().document.DeferredGroupCount(), 1u);
+  EXPECT_EQ(LiveAvatarBitmapCount(), 2) << "the made rows keep theirs";
+  ASSERT_TRUE(list.ClearGroups());
+  EXPECT_EQ(LiveAvatarBitmapCount(), 0) << "the fill's own references went with its last group";
+
+  RowData broken;
+  broken.avatarPicture = "GIF89a but no picture";
+  const ItemHandle brokenBase = list.NewItemHandle() + 1;
+  ASSERT_EQ(list.AddGroupsWithRows({GroupRows{"丙", {RowText{"d", "4"}}}}, broken), 1);
+  EXPECT_FALSE(list.GetItemInfo(brokenBase + 1, made)) << "a row without a picture is refused when made";
+  EXPECT_EQ(State().document.DeferredGroupCount(), 0u);
+  EXPECT_EQ(LiveAvatarBitmapCount(), 0);
+  EXPECT_TRUE(CheckListInvariants(State()).empty()) << CheckListInvariants(State());
 }
 
 }  // namespace

@@ -6,13 +6,6 @@
 namespace trr {
 namespace {
 
-template <typename T>
-bool ReadAt(const uint8_t* bytes, size_t size, uint64_t offset, T& out) {
-  if (!RangeInside(offset, sizeof(T), size)) return false;
-  std::memcpy(&out, bytes + offset, sizeof(T));
-  return true;
-}
-
 bool DirectoryInside(const IMAGE_DATA_DIRECTORY& directory, uint32_t imageSize) {
   return directory.VirtualAddress == 0 || RangeInside(directory.VirtualAddress, directory.Size, imageSize);
 }

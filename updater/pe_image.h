@@ -7,11 +7,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace trr {
 
 // True when [offset, offset + length) lies inside [0, size), without overflow.
 bool RangeInside(uint64_t offset, uint64_t length, uint64_t size);
+
+// Copies a T from `offset` of `size` bytes; false (and `out` untouched) when it does not lie wholly inside.
+template <typename T>
+bool ReadAt(const uint8_t* bytes, size_t size, uint64_t offset, T& out) {
+  if (!RangeInside(offset, sizeof(T), size)) return false;
+  std::memcpy(&out, bytes + offset, sizeof(T));
+  return true;
+}
 
 struct PeLayout {
   uint32_t ntOffset = 0;

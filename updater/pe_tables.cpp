@@ -8,13 +8,6 @@ namespace trr {
 namespace {
 
 template <typename T>
-bool ReadAt(const uint8_t* bytes, size_t size, uint64_t offset, T& out) {
-  if (!RangeInside(offset, sizeof(T), size)) return false;
-  std::memcpy(&out, bytes + offset, sizeof(T));
-  return true;
-}
-
-template <typename T>
 bool ReadAt(const ImageView& image, uint64_t offset, T& out) {
   if (!image.CanRead(offset, sizeof(T))) return false;
   std::memcpy(&out, image.bytes + offset, sizeof(T));

@@ -62,7 +62,7 @@ void DrawGroup(HDC dc, const ItemInfo& info, int w, int h) {
     ScopedMemoryDc source(CreateCompatibleDC(dc));
     ScopedSelect select(source.get(), markers);
     const int cellTop = info.expanded ? kMarkerSide : 0;
-    TransparentBlt(dc, 5, (h - kMarkerSide) / 2, kMarkerSide, kMarkerSide, source.get(), 0, cellTop, kMarkerSide,
+    GdiTransparentBlt(dc, 5, (h - kMarkerSide) / 2, kMarkerSide, kMarkerSide, source.get(), 0, cellTop, kMarkerSide,
                    kMarkerSide, RGB(255, 0, 255));
   }
   SetTextColor(dc, static_cast<COLORREF>(info.nameColour));
@@ -104,7 +104,7 @@ void DrawServiceIcons(HDC dc, const ControlState& state, const ItemInfo& info, i
     const COLORREF key = number < static_cast<int>(state.iconKeyColours.size())
                              ? state.iconKeyColours[number]
                              : RGB(255, 0, 255);
-    TransparentBlt(dc, cell.left, cell.top, kIconSide, kIconSide, strip.get(), (number - 1) * kIconSide, 0,
+    GdiTransparentBlt(dc, cell.left, cell.top, kIconSide, kIconSide, strip.get(), (number - 1) * kIconSide, 0,
                    kIconSide, kIconSide, key);
     if (hot && state.iconHotFrame != -1) FrameSolid(dc, grown, static_cast<COLORREF>(state.iconHotFrame));
   }

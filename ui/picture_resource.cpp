@@ -153,6 +153,8 @@ const Picture& ResourcePicture::get() const {
   return *picture_;
 }
 
+// GdiAlphaBlend and GdiTransparentBlt are the gdi32 functions behind msimg32's AlphaBlend and TransparentBlt;
+// calling them directly spares every program loading msimg32 before its first line runs.
 void DrawPicture(HDC dc, const Picture& picture, int x, int y, COLORREF keyColour, int maxWidth, int maxHeight) {
   if (!picture) return;
   int w = picture.width < maxWidth ? picture.width : maxWidth;
@@ -163,9 +165,9 @@ void DrawPicture(HDC dc, const Picture& picture, int x, int y, COLORREF keyColou
   ScopedSelect select(source.get(), picture.bitmap.get());
   if (picture.hasAlpha) {
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dc, x, y, w, h, source.get(), 0, 0, w, h, blend);
+    GdiAlphaBlend(dc, x, y, w, h, source.get(), 0, 0, w, h, blend);
   } else if (keyColour != CLR_INVALID) {
-    TransparentBlt(dc, x, y, w, h, source.get(), 0, 0, w, h, keyColour);
+    GdiTransparentBlt(dc, x, y, w, h, source.get(), 0, 0, w, h, keyColour);
   } else {
     BitBlt(dc, x, y, w, h, source.get(), 0, 0, SRCCOPY);
   }
@@ -179,7 +181,7 @@ void BlendPicturePart(HDC dc, const Picture& picture, const RECT& target, const 
   if (!memory) return;
   ScopedSelect select(memory.get(), picture.bitmap.get());
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, picture.hasAlpha ? static_cast<BYTE>(AC_SRC_ALPHA) : BYTE(0)};
-  AlphaBlend(dc, target.left, target.top, tw, th, memory.get(), source.left, source.top, sw, sh, blend);
+  GdiAlphaBlend(dc, target.left, target.top, tw, th, memory.get(), source.left, source.top, sw, sh, blend);
 }
 
 }  // namespace trr::ui

@@ -1,5 +1,6 @@
-// Internal records of the window layer: one per built window and one per control. Each control window carries
-// a pointer to its record as a window property, so subclassing by other components does not disturb it.
+// Internal records of the window layer: one per built window and one per control. Each window carries a pointer
+// to its record where subclassing by other components does not disturb it: our own classes in their window's
+// extra bytes, standard controls as a window property.
 #pragma once
 #include <windows.h>
 
@@ -46,9 +47,8 @@ struct LayoutWindow {
   std::vector<std::pair<UINT, LRESULT (*)(HWND, WPARAM, LPARAM)>> messageHandlers;
 };
 
-// Window property names.
+// Window property name of a standard control's record.
 constexpr char kControlProp[] = "TrrUiControl";
-constexpr char kWindowProp[] = "TrrUiWindow";
 
 ControlRecord* RecordOf(HWND control);
 LayoutWindow* LayoutOf(HWND window);

@@ -25,14 +25,25 @@ HFONT MakeFont(const FontSpec& font) {
                      font.face);
 }
 
-bool RegisterControlClass(const char* name, WNDPROC proc, HCURSOR cursor) {
+bool RegisterControlClass(const char* name, WNDPROC proc, HCURSOR cursor, HICON icon = nullptr,
+                          HICON smallIcon = nullptr) {
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = proc;
+  wc.cbWndExtra = sizeof(LONG_PTR);  // the record's address (see RecordOf)
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = cursor;
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
   wc.lpszClassName = name;
   return RegisterClassExA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// Loaded shared: the system owns these icons and frees them with the module.
+HICON LoadLayoutIcon(HMODULE resources, int icon, int sizeMetric) {
+  if (!icon) return nullptr;
+  int size = GetSystemMetrics(sizeMetric);
+  return static_cast<HICON>(LoadImageA(resources, MAKEINTRESOURCEA(icon), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -53,7 +64,9 @@ void RegisterProgressBarClass() {
   if (init) init(&common);
 }
 
-void RegisterClasses(const char* windowClass) {
+// The window's icons belong to its class: the window then carries them from its creation, where setting them
+// afterwards would hand the taskbar a default icon first and then each of ours in turn.
+void RegisterClasses(const WindowLayout& layout, HMODULE resources) {
   static bool controlsDone = false;
   if (!controlsDone) {
     HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
@@ -64,7 +77,22 @@ void RegisterClasses(const char* windowClass) {
     RegisterControlClass(kActiveXHostClass, ActiveXHostProc, arrow);
     controlsDone = true;
   }
-  RegisterControlClass(windowClass, TopLevelProc, LoadCursor(nullptr, IDC_ARROW));
+  RegisterControlClass(layout.className, TopLevelProc, LoadCursor(nullptr, IDC_ARROW),
+                       LoadLayoutIcon(resources, layout.icon, SM_CXICON),
+                       LoadLayoutIcon(resources, layout.icon, SM_CXSMICON));
+}
+
+WNDPROC ClassProcedure(HWND hwnd) {
+  return reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+}
+
+// A control of one of our own classes keeps its record's address in its window's extra bytes, which only the
+// class's owner uses. Reading them costs nothing, where under Wine every property read is a round trip to the
+// window server, and each message a control handles looks its record up. Standard controls carry a property.
+bool IsOwnClass(HWND hwnd) {
+  WNDPROC proc = ClassProcedure(hwnd);
+  return proc == PictureBoxProc || proc == PictureButtonProc || proc == TransparentLabelProc ||
+         proc == VolumeSliderProc || proc == ActiveXHostProc;
 }
 
 LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,9 +170,8 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     return;
   }
   raw->hwnd = hwnd;
-  SetPropA(hwnd, kControlProp, raw);
-  // Later rows of the table lie above earlier ones where siblings overlap.
-  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (IsOwnClass(hwnd)) SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(raw));
+  else SetPropA(hwnd, kControlProp, raw);
   switch (layoutRow.kind) {
     case ControlKind::Label:
     case ControlKind::PushButton:
@@ -160,6 +187,24 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
       break;
     default:
       break;
+  }
+}
+
+bool SameName(const char* a, const char* b) { return a == b || (a && b && std::strcmp(a, b) == 0); }
+
+// Creates the rows whose parent is `parent` (nullptr: the window itself), then their own children. Later rows
+// of the table lie above earlier ones where siblings overlap: a new child window goes below its siblings, so
+// siblings are made from the last row to the first rather than each being raised after it is made.
+void CreateChildren(LayoutWindow& window, const char* parent) {
+  const WindowLayout& layout = *window.layout;
+  for (size_t i = layout.controlCount; i-- > 0;)
+    if (SameName(layout.controls[i].parent, parent)) CreateControl(window, layout.controls[i], static_cast<int>(i));
+  for (size_t i = 0; i < layout.controlCount; ++i) {
+    const ControlSpec& row = layout.controls[i];
+    if (!SameName(row.parent, parent) || row.kind == ControlKind::Timer || SameName(row.name, parent)) continue;
+    // Children go to the control that their parent's name finds.
+    ControlRecord* made = FindRecord(&window, row.name);
+    if (made && made->layoutRow == &row) CreateChildren(window, row.name);
   }
 }
 
@@ -180,7 +225,7 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* window = static_cast<LayoutWindow*>(create->lpCreateParams);
     window->hwnd = hwnd;
-    SetPropA(hwnd, kWindowProp, window);
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(window));
   }
   LayoutWindow* window = LayoutOf(hwnd);
   if (!window) return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -232,7 +277,7 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       for (auto& record : window->controls)
         if (record->timerId) KillTimer(hwnd, record->timerId);
       DrainPostedTexts(hwnd);
-      RemovePropA(hwnd, kWindowProp);
+      SetWindowLongPtrA(hwnd, 0, 0);
       delete window;
       return DefWindowProcA(hwnd, message, wParam, lParam);
   }
@@ -264,11 +309,16 @@ bool HandleChildNotification(HWND, UINT message, WPARAM wParam, LPARAM lParam, L
 }
 
 ControlRecord* RecordOf(HWND control) {
-  return control ? static_cast<ControlRecord*>(GetPropA(control, kControlProp)) : nullptr;
+  if (!control) return nullptr;
+  if (IsOwnClass(control)) return reinterpret_cast<ControlRecord*>(GetWindowLongPtrA(control, 0));
+  return ClassProcedure(control) == TopLevelProc ? nullptr
+                                                 : static_cast<ControlRecord*>(GetPropA(control, kControlProp));
 }
 
 LayoutWindow* LayoutOf(HWND window) {
-  return window ? static_cast<LayoutWindow*>(GetPropA(window, kWindowProp)) : nullptr;
+  return window && ClassProcedure(window) == TopLevelProc
+             ? reinterpret_cast<LayoutWindow*>(GetWindowLongPtrA(window, 0))
+             : nullptr;
 }
 
 ControlRecord* FindRecord(LayoutWindow* window, const char* name) {
@@ -298,7 +348,7 @@ COLORREF WindowBackgroundColour(const LayoutWindow& window) {
 }
 
 HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show) {
-  RegisterClasses(layout.className);
+  RegisterClasses(layout, resources);
   auto window = std::make_unique<LayoutWindow>();
   window->layout = &layout;
   window->resources = resources;
@@ -324,15 +374,7 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
     if (!raw->hwnd) delete raw;  // never reached WM_NCCREATE
     return nullptr;
   }
-  if (layout.icon) {
-    for (int big = 0; big < 2; ++big) {
-      int size = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
-      // Loaded shared: the system owns these icons and frees them with the module.
-      HANDLE icon = LoadImageA(resources, MAKEINTRESOURCEA(layout.icon), IMAGE_ICON, size, size, LR_SHARED);
-      if (icon) SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-    }
-  }
-  for (size_t i = 0; i < layout.controlCount; ++i) CreateControl(*raw, layout.controls[i], static_cast<int>(i));
+  CreateChildren(*raw, nullptr);
   Dispatch(raw, "", EventKind::Created, 0);
   if (!IsWindow(hwnd)) return nullptr;  // a Created handler closed it
   if (show) {

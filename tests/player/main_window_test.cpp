@@ -178,6 +178,9 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutPutsIt) {
   EXPECT_EQ(ChildWindowFromPointEx(main_, POINT{100, 177}, CWP_SKIPINVISIBLE), Control("图片框2"));
   EXPECT_EQ(ChildWindowFromPointEx(main_, POINT{100, 175}, CWP_SKIPINVISIBLE), Control("图片框1"));
   EXPECT_TRUE(State().iconInstalled);
+  // The program icon in both sizes, for the taskbar and the window switcher.
+  EXPECT_NE(GetClassLongPtrA(main_, GCLP_HICON), 0);
+  EXPECT_NE(GetClassLongPtrA(main_, GCLP_HICONSM), 0);
 }
 
 TEST_F(MainWindowTest, FoldingChangesOnlyTheHeightAndKeepsTheRegion) {

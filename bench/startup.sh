@@ -87,7 +87,10 @@ start_once() {
 # would wait for it, so every start is followed by a pause.
 for what in "${variants[@]}"; do start_once "$what" >/dev/null || true; sleep 3; done  # warm-up
 for round in $(seq "$rounds"); do
-  for what in "${variants[@]}"; do
+  # Each round starts one variant further on, so no variant always follows the same one.
+  count=${#variants[@]}
+  for step in $(seq 0 $((count - 1))); do
+    what=${variants[$(((round + step) % count))]}
     result=$(start_once "$what" || true)
     echo "startup: round $round $what: $result" >&2
     sleep 3

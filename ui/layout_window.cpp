@@ -89,8 +89,7 @@ WNDPROC ClassProcedure(HWND hwnd) {
 // A control of one of our own classes keeps its record's address in its window's extra bytes, which only the
 // class's owner uses. Reading them costs nothing, where under Wine every property read is a round trip to the
 // window server, and each message a control handles looks its record up. Standard controls carry a property.
-bool IsOwnClass(HWND hwnd) {
-  WNDPROC proc = ClassProcedure(hwnd);
+bool IsOwnControlClass(WNDPROC proc) {
   return proc == PictureBoxProc || proc == PictureButtonProc || proc == TransparentLabelProc ||
          proc == VolumeSliderProc || proc == ActiveXHostProc;
 }
@@ -170,7 +169,7 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     return;
   }
   raw->hwnd = hwnd;
-  if (IsOwnClass(hwnd)) SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(raw));
+  if (IsOwnControlClass(ClassProcedure(hwnd))) SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(raw));
   else SetPropA(hwnd, kControlProp, raw);
   switch (layoutRow.kind) {
     case ControlKind::Label:
@@ -310,9 +309,9 @@ bool HandleChildNotification(HWND, UINT message, WPARAM wParam, LPARAM lParam, L
 
 ControlRecord* RecordOf(HWND control) {
   if (!control) return nullptr;
-  if (IsOwnClass(control)) return reinterpret_cast<ControlRecord*>(GetWindowLongPtrA(control, 0));
-  return ClassProcedure(control) == TopLevelProc ? nullptr
-                                                 : static_cast<ControlRecord*>(GetPropA(control, kControlProp));
+  WNDPROC proc = ClassProcedure(control);
+  if (IsOwnControlClass(proc)) return reinterpret_cast<ControlRecord*>(GetWindowLongPtrA(control, 0));
+  return proc == TopLevelProc ? nullptr : static_cast<ControlRecord*>(GetPropA(control, kControlProp));
 }
 
 LayoutWindow* LayoutOf(HWND window) {

@@ -1,5 +1,6 @@
-// The request record handed to the download component: 20 fields of 32 bits, texts held by reference (the
-// caller keeps the texts alive while the download starts; the component copies them).
+// The request record handed to the download component: 20 fields, texts held by reference (the caller keeps the
+// texts alive while the download starts; the component copies them). In the 32-bit build every field is 32 bits;
+// the 64-bit build has the natural layout with pointer-sized texts and handler.
 #pragma once
 #include <cstdint>
 
@@ -46,6 +47,8 @@ struct DownloadRequest {
   int32_t field19 = 0;
   int32_t field20 = 0;
 };
+#if !defined(_WIN64)
 static_assert(sizeof(DownloadRequest) == 20 * 4, "the request is 20 fields of 32 bits");
+#endif
 
 }  // namespace trr

@@ -4,6 +4,7 @@ add_library(trradio_playback STATIC
   ${CMAKE_CURRENT_LIST_DIR}/channel_document.cpp
   ${CMAKE_CURRENT_LIST_DIR}/channel_loader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/counter_reply.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/directory_worker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/media_player_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/online_counter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/play_state_display.cpp

@@ -4,6 +4,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -48,7 +49,8 @@ bool IsIcon(HANDLE picture) {
 HANDLE PictureFromBytes(const std::string& bytes, int* width, int* height) {
   if (width) *width = 0;
   if (height) *height = 0;
-  if (bytes.empty()) return nullptr;
+  // OleLoadPicture takes a LONG length: larger data is no picture here.
+  if (bytes.empty() || bytes.size() > LONG_MAX) return nullptr;
   ScopedGlobal memory(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes.size()));
   if (!memory) return nullptr;
   void* target = GlobalLock(memory.get());

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -38,7 +39,7 @@ std::string LoadResourceBytes(HMODULE module, int id, const char* type) {
 
 Picture DecodeGif(const void* bytes, size_t size) {
   Picture picture;
-  if (!bytes || size == 0) return picture;
+  if (!bytes || size == 0 || size > LONG_MAX) return picture;  // OleLoadPicture takes a LONG length
   // OleLoadPicture reads from a stream; the stream owns the global block and frees it on release.
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!memory) return picture;

@@ -4,8 +4,12 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <utility>
+
+#include "common/exception_boundary.h"
 
 namespace trr {
 
@@ -110,8 +114,16 @@ void RunWorker(const std::shared_ptr<Request>& request) {
   SetEvent(request->done.get());
 }
 
-// Starts `request` on its worker and waits for it until its deadline. Empty on failure or at the deadline.
-std::string Run(const std::shared_ptr<Request>& request) {
+// Waits for `request`, started on its worker, until its deadline. Empty on failure or at the deadline.
+std::string WaitForAnswer(const std::shared_ptr<Request>& request) {
+  const ULONGLONG used = GetTickCount64() - request->startTick;
+  const DWORD left = used >= request->limits.totalMs ? 0 : static_cast<DWORD>(request->limits.totalMs - used);
+  if (WaitForSingleObject(request->done.get(), left) != WAIT_OBJECT_0) return {};  // given up: the worker ends alone
+  return std::move(request->body);
+}
+
+// Runs `request` on a thread of its own and waits for it. Empty on failure or at the deadline.
+std::string RunOnNewThread(const std::shared_ptr<Request>& request) {
   if (!request->done) {
     NoticeSent(*request);
     return {};
@@ -123,10 +135,7 @@ std::string Run(const std::shared_ptr<Request>& request) {
     NoticeSent(*request);
     return {};
   }
-  const ULONGLONG used = GetTickCount64() - request->startTick;
-  const DWORD left = used >= request->limits.totalMs ? 0 : static_cast<DWORD>(request->limits.totalMs - used);
-  if (WaitForSingleObject(request->done.get(), left) != WAIT_OBJECT_0) return {};  // given up: the worker ends alone
-  return std::move(request->body);
+  return WaitForAnswer(request);
 }
 
 std::shared_ptr<Request> MakeRequest(const std::string& url, const FetchLimits& limits, const char* agent,
@@ -155,10 +164,47 @@ std::string HttpGet(const std::string& url, const FetchLimits& limits, const cha
     }
     return {};
   }
-  return Run(request);
+  return RunOnNewThread(request);
 }
 
+// The session's worker: one thread that runs the session's requests one after the other, so that a caller
+// fetching every second does not start a thread for each request. It ends once the session is gone and its
+// last request is over.
+struct HttpSession::Worker {
+  std::mutex lock;
+  std::condition_variable wake;
+  std::shared_ptr<Request> next;  // handed over by Get, taken by the thread
+  bool closing = false;
+};
+
+namespace {
+
+void RunSessionWorker(const std::shared_ptr<HttpSession::Worker>& worker) {
+  for (;;) {
+    std::shared_ptr<Request> request;
+    {
+      std::unique_lock<std::mutex> guard(worker->lock);
+      worker->wake.wait(guard, [&] { return worker->next || worker->closing; });
+      if (!worker->next) return;
+      request = std::move(worker->next);
+    }
+    RunWorker(request);
+  }
+}
+
+}  // namespace
+
 HttpSession::HttpSession(const char* agent) : agent_(agent ? agent : kPlayerAgent) {}
+
+HttpSession::~HttpSession() {
+  if (!worker_) return;
+  // Not waited for: a request given up on ends alone, and the thread with it.
+  CatchAll([&] {
+    std::lock_guard<std::mutex> guard(worker_->lock);
+    worker_->closing = true;
+  });
+  worker_->wake.notify_all();
+}
 
 bool HttpSession::Busy() const { return last_ && WaitForSingleObject(last_->done.get(), 0) == WAIT_TIMEOUT; }
 
@@ -166,11 +212,23 @@ std::string HttpSession::Get(const std::string& url, const FetchLimits& limits) 
   if (Busy()) return {};
   try {
     last_ = MakeRequest(url, limits, agent_.c_str(), RequestSent());
+    if (!last_->done) return {};
+    if (!worker_) {
+      auto worker = std::make_shared<Worker>();
+      std::thread([worker] { CatchAll([&] { RunSessionWorker(worker); }); }).detach();
+      worker_ = std::move(worker);
+    }
+    {
+      std::lock_guard<std::mutex> guard(worker_->lock);
+      worker_->next = last_;
+    }
+    worker_->wake.notify_all();
   } catch (...) {
+    // No memory or no thread: nothing went out.
     last_.reset();
     return {};
   }
-  return Run(last_);
+  return WaitForAnswer(last_);
 }
 
 }  // namespace trr

@@ -11,7 +11,7 @@
 //
 // A worker given up on keeps its thread until its WinINet call returns. One-off fetches (directory, version
 // file, notes) can give up at most one each; a caller that fetches again and again uses an HttpSession, which
-// starts no request while its last one still runs, so it never holds more than one worker.
+// has one worker thread and starts no request while its last one still runs.
 #pragma once
 #include <cstddef>
 #include <functional>
@@ -44,10 +44,13 @@ using RequestSent = std::function<void()>;
 std::string HttpGet(const std::string& url, const FetchLimits& limits, const char* agent = kPlayerAgent,
                     RequestSent onSent = {});
 
-// Repeated fetches by one caller, at most one request alive at a time.
+// Repeated fetches by one caller (used by one thread at a time), at most one request alive at a time. The
+// requests run one after the other on the session's one worker thread, made at the first request and ended
+// (not waited for) once the session is gone and its last request is over.
 class HttpSession {
  public:
   explicit HttpSession(const char* agent = kPlayerAgent);
+  ~HttpSession();
   HttpSession(const HttpSession&) = delete;
   HttpSession& operator=(const HttpSession&) = delete;
 
@@ -59,10 +62,12 @@ class HttpSession {
   bool Busy() const;
 
   struct Request;  // one request, shared by its caller and its worker
+  struct Worker;   // the session's thread and what it shares with the session
 
  private:
   std::string agent_;
   std::shared_ptr<Request> last_;
+  std::shared_ptr<Worker> worker_;
 };
 
 }  // namespace trr

@@ -47,7 +47,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes)
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), &bytes[done], static_cast<DWORD>(bytes.size() - done), &got, nullptr) || got == 0) {
+    if (!ReadFile(file.get(), &bytes[done], IoChunk(bytes.size() - done), &got, nullptr) || got == 0) {
       bytes.clear();
       return false;
     }
@@ -63,7 +63,7 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD put = 0;
-    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) ||
+    if (!WriteFile(file.get(), bytes.data() + done, IoChunk(bytes.size() - done), &put, nullptr) ||
         put == 0)
       return false;
     done += put;

@@ -5,6 +5,13 @@
 
 namespace trr {
 
+// The length of the next ReadFile or WriteFile call for `remaining` bytes: the calls take a 32-bit length, so
+// a larger buffer goes in pieces of at most 1 GiB rather than through a length cut to 32 bits.
+inline unsigned long IoChunk(size_t remaining) {
+  constexpr size_t kMax = size_t(1) << 30;
+  return static_cast<unsigned long>(remaining < kMax ? remaining : kMax);
+}
+
 // Directory of the running executable, without a trailing separator; empty on failure.
 std::string ModuleDirectory();
 

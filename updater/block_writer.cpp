@@ -1,5 +1,7 @@
 #include "updater/block_writer.h"
 
+#include "common/file_util.h"
+
 namespace trr {
 
 BlockWriter::BlockWriter(HANDLE file, size_t blockSize, int blockCount, std::function<void(int64_t)> written)
@@ -56,7 +58,7 @@ void BlockWriter::Run() {
     size_t done = 0;
     while (ok && done < block.length) {
       DWORD put = 0;
-      BOOL wrote = WriteFile(file_, block.bytes.data() + done, static_cast<DWORD>(block.length - done), &put, nullptr);
+      BOOL wrote = WriteFile(file_, block.bytes.data() + done, IoChunk(block.length - done), &put, nullptr);
       // Taken at once: taking the lock below may itself change the thread's last error.
       if (!wrote) error = GetLastError();
       ok = wrote && put > 0;

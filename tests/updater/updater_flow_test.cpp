@@ -91,7 +91,7 @@ std::string ServeProgram(const std::string& name, size_t size, unsigned seed) {
   std::mt19937 random(seed);
   while (bytes.size() < size) bytes += static_cast<char>(random());
   if (!WriteWholeFile(BinDirectory() + "\\" + name, bytes)) return "";
-  ServeFromBin("/trftv/trRadio.exe", name);
+  ServeFromBin(kPlayerDownloadPath, name);
   return bytes;
 }
 
@@ -142,7 +142,7 @@ class UpdaterFlowTest : public testing::Test {
     ServerReset();
     standin_ = Contents(BinDirectory() + "\\updater_standin_player.exe");
     ASSERT_FALSE(standin_.empty());
-    ServeFromBin("/trftv/trRadio.exe", "updater_standin_player.exe");
+    ServeFromBin(kPlayerDownloadPath, "updater_standin_player.exe");
   }
   void TearDown() override { ServerReset(); }
   std::string standin_;
@@ -178,7 +178,7 @@ TEST_F(UpdaterFlowTest, FirstRunWritesItsFilesDownloadsAndStartsTheNewPlayerOnYe
   auto log = ServerRequestLog();
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0], "/upload/b.txt");
-  EXPECT_EQ(log[1], "/trftv/trRadio.exe");
+  EXPECT_EQ(log[1], kPlayerDownloadPath);
 
   PostMessageA(box, WM_COMMAND, IDYES, 0);
   EXPECT_EQ(updater.WaitForExit(10000), 0u);
@@ -239,7 +239,7 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
   const std::string installed = "the installed player";
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.fault) + " held " + std::to_string(row.holdMs));
-    test::ServerSetFault("/trftv/trRadio.exe", row.fault);
+    test::ServerSetFault(kPlayerDownloadPath, row.fault);
     ScopedTempDir dir;
     ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
     ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), installed));
@@ -401,7 +401,7 @@ TEST_F(UpdaterFlowTest, GivingUpARunningUpgradeAsksAndRemovesTheSettingsOnYes) {
   std::string big(1024 * 1024, '\0');
   for (char& c : big) c = static_cast<char>(random());
   ASSERT_TRUE(WriteWholeFile(BinDirectory() + "\\updater_served_giveup.exe", big));
-  ServeFromBin("/trftv/trRadio.exe", "updater_served_giveup.exe");
+  ServeFromBin(kPlayerDownloadPath, "updater_served_giveup.exe");
   ServerControl("/__control/rate?bytes=102400");
   ScopedTempDir dir;
   ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));

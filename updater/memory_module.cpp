@@ -139,6 +139,8 @@ bool RegisterFunctionTable(MemoryModule& module) {
   const IMAGE_DATA_DIRECTORY& directory = module.layout.exceptions;
   DWORD count = directory.Size / sizeof(RUNTIME_FUNCTION);
   if (directory.VirtualAddress == 0 || count == 0) return true;
+  // The entries are read as whole 32-bit fields, so the table must start on one.
+  if (directory.VirtualAddress % alignof(RUNTIME_FUNCTION) != 0) return false;
   ImageView view = PlannedView(module.pages, module.codeBase, module.layout.sizeOfImage);
   if (!view.CanRead(directory.VirtualAddress, uint64_t(count) * sizeof(RUNTIME_FUNCTION))) return false;
   auto* table = reinterpret_cast<RUNTIME_FUNCTION*>(module.codeBase + directory.VirtualAddress);

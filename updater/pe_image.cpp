@@ -79,7 +79,8 @@ bool ReadPeLayout(const uint8_t* file, size_t size, PeLayout& layout) {
   layout.pe32plus = magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
   layout.exports = layout.directories[IMAGE_DIRECTORY_ENTRY_EXPORT];
   layout.imports = layout.directories[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  layout.exceptions = layout.directories[IMAGE_DIRECTORY_ENTRY_EXCEPTION];
+  // Only 64-bit code unwinds through the function table; a 32-bit image's entry is not read.
+  if (layout.pe32plus) layout.exceptions = layout.directories[IMAGE_DIRECTORY_ENTRY_EXCEPTION];
   layout.relocations = layout.directories[IMAGE_DIRECTORY_ENTRY_BASERELOC];
   layout.tls = layout.directories[IMAGE_DIRECTORY_ENTRY_TLS];
   for (const IMAGE_DATA_DIRECTORY* used :

@@ -45,7 +45,7 @@ struct PeLayout {
   IMAGE_DATA_DIRECTORY directories[IMAGE_NUMBEROF_DIRECTORY_ENTRIES] = {};
   IMAGE_DATA_DIRECTORY exports = {};
   IMAGE_DATA_DIRECTORY imports = {};
-  IMAGE_DATA_DIRECTORY exceptions = {};  // the function table of a PE32+ image; zero when the header has none
+  IMAGE_DATA_DIRECTORY exceptions = {};  // the function table of a PE32+ image; zero when none or PE32
   IMAGE_DATA_DIRECTORY relocations = {};
   IMAGE_DATA_DIRECTORY tls = {};
 

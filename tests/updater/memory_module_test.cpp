@@ -273,6 +273,13 @@ TEST_F(MemoryModuleTest, RefusesMalformedImages) {
       {"TLS callback outside code",
        [](std::string&, FileLayout& l) { l.TlsCallbacks()[0] = l.pe.imageBase + l.Named(".data")->VirtualAddress; },
        false},
+#if defined(__x86_64__)
+      {"function table not on a 32-bit boundary",
+       [](std::string&, FileLayout& l) {
+         l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXCEPTION].VirtualAddress += 2;
+       },
+       false},
+#endif
       {"no relocations when the image must move",
        [](std::string&, FileLayout& l) {
          l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].VirtualAddress = 0;

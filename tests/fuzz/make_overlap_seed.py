@@ -10,7 +10,8 @@ block, and two import descriptors:
   user32.dll: GetDesktopWindow and GetShellWindow, whose first slot (RVA 0x140E) covers the zero that ends
   "GetShellWindow".
 A loader that fills each slot as soon as it has resolved it hands LoadLibraryA and GetProcAddress names that run
-on past their end, and past the end of the image. The image is a seed of the loader fuzz targets and is mapped by the loader tests.
+on past their end, and past the end of the image. The image is a seed of the loader fuzz targets and is mapped
+by the loader tests.
 """
 import struct
 import sys

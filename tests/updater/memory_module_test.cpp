@@ -286,7 +286,9 @@ TEST_F(MemoryModuleTest, RefusesMalformedImages) {
        },
        true},
       {"relocation directory of size 0 when the image must move",
-       [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size = 0; },
+       [](std::string&, FileLayout& l) {
+         l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size = 0;
+       },
        true},
       {"relocation directory of padding only when the image must move",
        [](std::string&, FileLayout& l) {

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Loopback demo server for trRadio: channel directory, stream look-up, online counter, version file and the
-updater's download. Tests steer it through /__control/... paths (faults, fixed bodies, the request log)."""
+"""Loopback demo server for trRadio: channel directory, stream look-up, online counter, version file, the
+updater's download and the community directory's JSON API (tools/demo_community.py). Tests steer it through /__control/... paths (faults, fixed bodies, the request log)."""
 import argparse
 import io
 import math
@@ -13,6 +13,8 @@ import time
 import urllib.parse
 import wave
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from demo_community import Community
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -59,6 +61,8 @@ class State:
     def reset(self):
         with self.lock:
             self.log = []
+            self.agents = []  # "agent path" per request, in arrival order
+            self.community = Community()
             self.faults = {}  # path -> (mode, delay or rate)
             self.generated_directory = None  # bytes made by /__control/directory, served instead of the file
             self.bodies = {}  # path -> bytes
@@ -230,6 +234,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.control(parsed.path[len("/__control/"):], query)
         with state.lock:
             state.log.append(self.path)
+            state.agents.append("%s %s" % (self.headers.get("User-Agent", ""), self.path))
             fixed = state.bodies.get(parsed.path)
             disk = state.files.get(parsed.path)
         if self.apply_fault(parsed.path):
@@ -239,6 +244,12 @@ class Handler(BaseHTTPRequestHandler):
         if disk is not None:
             return self.send_file(disk)
         route = parsed.path.lower()
+        if route.startswith("/json/"):
+            host = "127.0.0.1:%d" % self.server.server_address[1]
+            with state.lock:
+                body = state.community.answer(parsed.path, query, "http://" + host, host)
+            if body is not None:
+                return self.send_body(body, content_type="application/json")
         if route == "/data.asp":
             with state.lock:
                 generated = state.generated_directory
@@ -310,6 +321,14 @@ class Handler(BaseHTTPRequestHandler):
             # delay: seconds for "slow"; rate: bytes per second for "drip".
             with state.lock:
                 state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or arg("rate", "0") or 0))
+        elif action == "agents":
+            with state.lock:
+                agents = "\n".join(state.agents).encode("latin-1", "replace")
+            return self.send_body(agents, content_type="text/plain")
+        elif action == "community":
+            # stations=N: a generated set of N stations (hostile=1: names made to break careless readers first).
+            with state.lock:
+                state.community.generate(int(arg("stations", "0") or 0), arg("hostile") == "1")
         elif action == "directory":
             document = make_directory(int(arg("stations", "0") or 0), int(arg("groups", "1") or 1),
                                       int(arg("repeat", "1") or 1), int(arg("pad", "0") or 0))

@@ -19,6 +19,7 @@ targets=(
   "pe_tables 32 pe_image updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"
   "memory_module 32 pe_image updater/memory_module.cpp updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp tests/fuzz/emulated_kernel32.cpp"
   "gbk_text 64 gbk_text common/gbk_text.cpp"
+  "community_reply 64 community_reply player/community_reply.cpp player/community_directory.cpp"
   "progress_format 64 progress_format updater/progress_format.cpp"
 )
 

@@ -9,18 +9,6 @@ namespace trr {
 
 int LoadChannelList(GroupList& list, HWND container, std::string_view document, const std::string& stationPicture,
                     EventHandler onRowDoubleClick) {
-  const std::vector<ChannelGroup> channels = ParseChannelDocument(document);
-  std::vector<GroupRows> groups(channels.size());
-  for (size_t g = 0; g < channels.size(); ++g) {
-    groups[g].title = channels[g].name;
-    groups[g].rows.reserve(channels[g].stations.size());
-    for (const Station& station : channels[g].stations) groups[g].rows.push_back(RowText{station.name, station.id});
-  }
-  return FillStationList(list, container, groups, stationPicture, onRowDoubleClick);
-}
-
-int FillStationList(GroupList& list, HWND container, const std::vector<GroupRows>& groups,
-                    const std::string& stationPicture, EventHandler onRowDoubleClick) {
   // Both do nothing before the control has a window; they keep a second load from doubling the list.
   list.RemoveGroup();
   list.ClearGroups();
@@ -30,6 +18,13 @@ int FillStationList(GroupList& list, HWND container, const std::vector<GroupRows
 
   // One pass for the whole directory: the same groups, rows, handles and document as one AddGroup per group
   // and one AddItem per station, without building every row's element before the window shows.
+  const std::vector<ChannelGroup> channels = ParseChannelDocument(document);
+  std::vector<GroupRows> groups(channels.size());
+  for (size_t g = 0; g < channels.size(); ++g) {
+    groups[g].title = channels[g].name;
+    groups[g].rows.reserve(channels[g].stations.size());
+    for (const Station& station : channels[g].stations) groups[g].rows.push_back(RowText{station.name, station.id});
+  }
   RowData station;
   station.avatarPicture = stationPicture;
   station.nameColour = static_cast<int32_t>(kStationNameColour);

@@ -5,7 +5,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "listctrl/group_list.h"
 
@@ -24,11 +23,6 @@ constexpr const char kStationSignature[] = "双击收听";
 // window cannot be created, in which case nothing is added.
 int LoadChannelList(GroupList& list, HWND container, std::string_view document, const std::string& stationPicture,
                     EventHandler onRowDoubleClick);
-
-// The same for groups and rows given as text (the community directory): empties `list`, creates its window when
-// it has none, and adds `groups` with the station row settings. Returns the number of groups added.
-int FillStationList(GroupList& list, HWND container, const std::vector<GroupRows>& groups,
-                    const std::string& stationPicture, EventHandler onRowDoubleClick);
 
 // The double-click of a station row: reads the row, sets the player's URL to the station's look-up address and
 // keeps the row's name in `currentStationName`. False, with nothing changed, when the row cannot be read or the

@@ -3,33 +3,32 @@
 #include <utility>
 #include <vector>
 
+#include "player/channel_document.h"
 #include "player/channel_loader.h"
 #include "player/community_reply.h"
 #include "player/media_player_host.h"
 
 namespace trr {
 
-size_t LoadCommunityList(GroupList& list, HWND container, const CommunityDirectory& directory,
-                         const std::string& stationPicture, EventHandler onRowDoubleClick,
+size_t LoadCommunityList(GroupList& list, const CommunityDirectory& directory, const std::string& stationPicture,
                          CommunityAddressTable& addresses) {
   addresses.clear();
-  std::vector<GroupRows> groups(directory.groups.size());
-  size_t rows = 0;
+  // The rows as the built-in list carries them (name, and the station id as the number), so both lists are
+  // filled, drawn and clicked the same way.
+  std::vector<ChannelGroup> groups(directory.groups.size());
   for (size_t g = 0; g < directory.groups.size(); ++g) {
-    groups[g].title = directory.groups[g].name;
-    groups[g].rows.reserve(directory.groups[g].rows.size());
+    groups[g].name = directory.groups[g].name;
+    groups[g].stations.reserve(directory.groups[g].rows.size());
     for (const CommunityRow& row : directory.groups[g].rows) {
-      groups[g].rows.push_back(RowText{row.name, row.uuid});
+      groups[g].stations.push_back(Station{row.name, row.uuid});
       addresses.emplace(row.uuid, row.address);
     }
-    rows += directory.groups[g].rows.size();
   }
-  const int added = FillStationList(list, container, groups, stationPicture, onRowDoubleClick);
-  if (added != static_cast<int>(groups.size())) {
+  if (FillChannelList(list, groups, stationPicture) != static_cast<int>(groups.size())) {
     addresses.clear();
     return 0;
   }
-  return rows;
+  return directory.RowCount();
 }
 
 std::string CommunityCountText(size_t rows) { return "共 " + std::to_string(rows) + " 个电台"; }

@@ -19,11 +19,10 @@ class MediaPlayerHost;
 // Station id -> stream address from the listing (empty when the listing had none).
 using CommunityAddressTable = std::unordered_map<std::string, std::string>;
 
-// Empties `list`, creates its window inside `container` when it has none, and adds the groups of `directory`
-// in order, collapsed, each row with the station row settings of the built-in list (LoadChannelList). Fills
-// `addresses` with the listed stations. Returns the number of rows listed; 0 when the window cannot be created.
-size_t LoadCommunityList(GroupList& list, HWND container, const CommunityDirectory& directory,
-                         const std::string& stationPicture, EventHandler onRowDoubleClick,
+// Empties `list` (made by CreateChannelList) and adds the groups of `directory` in order, collapsed, each row
+// with the station row settings of the built-in list (FillChannelList). Fills `addresses` with the listed
+// stations. Returns the number of rows listed; 0 when the list has no window.
+size_t LoadCommunityList(GroupList& list, const CommunityDirectory& directory, const std::string& stationPicture,
                          CommunityAddressTable& addresses);
 
 // The counter label while the community list is shown: "共 " + rows in decimal + " 个电台".

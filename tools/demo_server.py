@@ -245,9 +245,9 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_file(disk)
         route = parsed.path.lower()
         if route.startswith("/json/"):
-            host = "127.0.0.1:%d" % self.server.server_address[1]
+            scheme, host = self.server.public_address
             with state.lock:
-                body = state.community.answer(parsed.path, query, "http://" + host, host)
+                body = state.community.answer(parsed.path, query, scheme + "://" + host, host)
             if body is not None:
                 return self.send_body(body, content_type="application/json")
         if route == "/data.asp":
@@ -351,6 +351,20 @@ class Handler(BaseHTTPRequestHandler):
         self.send_body(b"ok", content_type="text/plain")
 
 
+def serve_tls(args, state):
+    """The same answers over https, for a certificate that names "localhost" (a test authority signs it)."""
+    import ssl
+    secure = ThreadingHTTPServer(("127.0.0.1", args.tls_port), Handler)
+    secure.daemon_threads = True
+    secure.state = state
+    secure.public_address = ("https", "localhost:%d" % args.tls_port)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(args.tls_cert, args.tls_key)
+    secure.socket = context.wrap_socket(secure.socket, server_side=True)
+    threading.Thread(target=secure.serve_forever, daemon=True).start()
+    print("demo server on https://localhost:%d" % args.tls_port, flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--port", type=int, default=8080)
@@ -358,10 +372,21 @@ def main():
     parser.add_argument("--player-exe", default="", help="file served as /trftv/trRadio.exe")
     parser.add_argument("--rate", type=int, default=0, help="download throttle in bytes per second")
     parser.add_argument("--verbose", action="store_true")
+    parser.add_argument("--tls-port", type=int, default=0, help="also serve https on this port")
+    parser.add_argument("--tls-cert", default="", help="certificate chain (PEM) of the https server")
+    parser.add_argument("--tls-key", default="", help="its private key (PEM)")
     args = parser.parse_args()
+    state = State(args)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
-    server.state = State(args)
+    server.state = state
+    server.public_address = ("http", "127.0.0.1:%d" % args.port)
+    if args.tls_port:
+        try:
+            serve_tls(args, state)
+        except (OSError, ValueError) as error:
+            # The https port is a test aid: without it everything else still runs.
+            print("no https on port %d: %s" % (args.tls_port, error), flush=True)
     print("demo server on http://127.0.0.1:%d" % args.port, flush=True)
     server.serve_forever()
 

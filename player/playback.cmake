@@ -11,6 +11,7 @@ add_library(trradio_playback STATIC
   ${CMAKE_CURRENT_LIST_DIR}/community_reply.cpp
   ${CMAKE_CURRENT_LIST_DIR}/counter_reply.cpp
   ${CMAKE_CURRENT_LIST_DIR}/directory_source.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/directory_worker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/media_player_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/online_counter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/play_state_display.cpp

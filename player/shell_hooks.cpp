@@ -3,6 +3,9 @@
 #include <string>
 
 #include "common/file_util.h"
+#include "common/scoped_win.h"
+#include "common/server_address.h"
+#include "player/channel_cache.h"
 #include "player/channel_document.h"
 #include "player/channel_loader.h"
 #include "player/main_window.h"
@@ -45,13 +48,38 @@ void ShowPlayState(HWND mainWindow, long playState) {
 
 }  // namespace
 
-void LoadChannels(HWND mainWindow) {
+void StartChannelDirectory(HWND mainWindow) {
   ProgramState& state = State();
-  std::string document;
-  // A missing, unreadable or oversized cache reads as an empty directory.
-  ReadWholeFile(state.cachePath, document, kMaxChannelDirectoryBytes);
-  LoadChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), document, StationPictureBytes(),
-                  &OnStationDoubleClick);
+  ui::BindWindowMessage(mainWindow, kDirectoryArrivedMessage, &OnDirectoryArrived);
+  state.directoryWorker = std::make_unique<DirectoryWorker>(mainWindow, kDirectoryArrivedMessage);
+  // Set once the directory request has gone out (or will not): the version request waits for it to go first.
+  auto sent = std::make_shared<ScopedHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  state.directoryRequestSent = sent;
+  const std::string cachePath = state.cachePath;
+  const std::string url = DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB";
+  bool started = state.directoryWorker->Start([cachePath, url, sent] {
+    return ReadOrFetchDirectory(cachePath, url, [sent] { SetEvent(sent->get()); });
+  });
+  if (!started && *sent) SetEvent(sent->get());
+}
+
+void WaitForDirectoryRequest() {
+  const std::shared_ptr<ScopedHandle>& sent = State().directoryRequestSent;
+  if (sent && *sent) WaitForSingleObject(sent->get(), kDirectoryHeadStartMs);
+}
+
+void CreateChannels(HWND mainWindow) {
+  CreateChannelList(State().channelList, ui::FindControl(mainWindow, kListHost), &OnStationDoubleClick);
+}
+
+LRESULT OnDirectoryArrived(HWND, WPARAM, LPARAM) {
+  ProgramState& state = State();
+  if (!state.directoryWorker) return 0;
+  std::optional<DirectoryResult> result = state.directoryWorker->Take();
+  if (!result) return 0;
+  state.channelListBytes = std::move(result->fetchedBytes);
+  FillChannelList(state.channelList, result->groups, StationPictureBytes());
+  return 0;
 }
 
 void TakeMediaPlayerObjects(HWND mainWindow) {

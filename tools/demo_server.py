@@ -221,9 +221,34 @@ class Handler(BaseHTTPRequestHandler):
                     break
             self.close_connection = True
             return True
+        if mode == "trickle":
+            self.trickle_headers(delay or self.TRICKLE_SECONDS, generation)
+            return True
         if mode == "slow":
             time.sleep(delay)
         return False
+
+    # A status line at once, then one header byte every half second (well inside any client's idle limit) for
+    # `seconds` (at most the hostile limit) or until a reset; then the connection closes without ending the
+    # headers.
+    TRICKLE_SECONDS = 60
+
+    def trickle_headers(self, seconds, generation):
+        state = self.server.state
+        self.close_connection = True
+        try:
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nX-Trickle: ")
+            self.wfile.flush()
+            start = time.monotonic()
+            while time.monotonic() - start < min(seconds, self.HOSTILE_LIMIT_SECONDS):
+                time.sleep(0.5)
+                if state.generation != generation:
+                    break
+                self.wfile.write(b"x")
+                self.wfile.flush()
+            self.connection.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
 
     # -- requests -------------------------------------------------------------------------------------------
     def do_GET(self):
@@ -318,7 +343,7 @@ class Handler(BaseHTTPRequestHandler):
                 log = "\n".join(state.log).encode("latin-1")
             return self.send_body(log, content_type="text/plain")
         elif action == "fault":
-            # delay: seconds for "slow"; rate: bytes per second for "drip".
+            # delay: seconds for "slow" and "trickle"; rate: bytes per second for "drip".
             with state.lock:
                 state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or arg("rate", "0") or 0))
         elif action == "agents":

@@ -5,7 +5,6 @@
 
 #include "common/file_util.h"
 #include "common/http_fetch.h"
-#include "common/http_client.h"
 #include "player/community_cache.h"
 #include "player/main_window.h"
 #include "player/program_state.h"
@@ -16,10 +15,11 @@ namespace {
 
 constexpr char kCounterLabel[] = "透明标签2";
 
+// The requests of one worker through one session: a request given up at its deadline still holds its thread
+// until WinINet lets go, and the session starts no other meanwhile, so a hanging server holds one thread.
 CommunityGet CommunityRequests() {
-  return [agent = CommunityUserAgent()](const std::string& url, const FetchLimits& limits) {
-    return HttpGet(url, limits, agent.c_str());
-  };
+  auto session = std::make_shared<HttpSession>(CommunityUserAgent().c_str());
+  return [session](const std::string& url, const FetchLimits& limits) { return session->Get(url, limits); };
 }
 
 void ShowCommunityList(HWND mainWindow, CommunityDirectory& directory) {

@@ -95,3 +95,20 @@ class Community:
         else:
             return None
         return json.dumps([self._with_base(s, base) for s in chosen], ensure_ascii=False).encode("utf-8")
+
+
+def make_community_cache(rows, groups=13, fetched_at=None):
+    """A Community.Dat of `rows` stations over `groups` groups, as the player writes it (for benchmarks)."""
+    import time
+    fetched_at = int(time.time()) if fetched_at is None else fetched_at
+    lines = ["TRRADIO COMMUNITY 1", "fetched\t%d" % fetched_at, "server\thttp://127.0.0.1:1"]
+    per_group = [rows // groups + (1 if g < rows % groups else 0) for g in range(groups)]
+    index = 0
+    for g, count in enumerate(per_group):
+        lines.append("group\t分组%d" % g)
+        for _ in range(count):
+            uuid = station_uuid(index)
+            lines.append("station\t%s\thttp://127.0.0.1:1/media/%s.wav\t电台 %d 号" % (uuid, uuid, index))
+            index += 1
+    lines.append("end\t%d\t%d" % (groups, rows))
+    return ("\r\n".join(lines) + "\r\n").encode("gbk")

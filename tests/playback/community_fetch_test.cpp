@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/file_util.h"
+#include "common/gbk_text.h"
 #include "common/http_client.h"
 #include "common/http_fetch.h"
 #include "player/community_cache.h"
@@ -77,8 +78,10 @@ TEST_F(CommunityFetch, ListsTheGroupsInOrderWithTheAgentAndLeavesEmptyOnesOut) {
   EXPECT_EQ(requests[1], "/json/stations/search?countrycode=CN&hidebroken=true&order=votes&reverse=true&limit=500");
   EXPECT_EQ(requests[7], "/json/stations/search?tag=pop&tagExact=true&hidebroken=true&order=votes&reverse=true"
                          "&limit=500");
-  for (const std::string& line : SplitText(ServerControl("/__control/agents"), "\n"))
-    if (line.find(" /json/") != std::string::npos) EXPECT_EQ(line.substr(0, line.find(' ')), "TiroRadio/1.0");
+  for (const std::string& line : SplitText(ServerControl("/__control/agents"), "\n")) {
+    if (line.find(" /json/") == std::string::npos) continue;
+    EXPECT_EQ(line.substr(0, line.find(' ')), "TiroRadio/1.0");
+  }
 
   // Every group has stations in the demo set: all of them, in the order of the table.
   std::vector<std::string> names;

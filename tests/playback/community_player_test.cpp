@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "player/program_state.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
+#include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
 #include "ui/layout_window.h"
 
@@ -30,6 +32,9 @@ class CommunityPlayer : public ::testing::Test {
   void SetUp() override {
     dir_ = ModuleDirectory();
     for (const char* name : {"GB.Dat", "Community.Dat", "trRadio.ini"}) DeleteFileIfPresent(dir_ + "\\" + name);
+    char closed[512] = "";
+    GetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed, sizeof(closed));
+    closedUrl_ = closed;
     SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", TestServerUrl().c_str());
     ServerReset();
     SetProcessEnd(IgnoreEnd);
@@ -40,10 +45,13 @@ class CommunityPlayer : public ::testing::Test {
     ResetState();
     SetProcessEnd(nullptr);
     for (const char* name : {"GB.Dat", "Community.Dat", "trRadio.ini"}) DeleteFileIfPresent(dir_ + "\\" + name);
+    SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closedUrl_.empty() ? nullptr : closedUrl_.c_str());
     ServerReset();
   }
   void Start(const char* source) {
-    if (source) ASSERT_TRUE(WriteWholeFile(dir_ + "\\trRadio.ini", std::string("[Directory]\r\nSource=") + source));
+    if (source) {
+      ASSERT_TRUE(WriteWholeFile(dir_ + "\\trRadio.ini", std::string("[Directory]\r\nSource=") + source));
+    }
     ResetState();
     RegisterExitCleanup(RunExitCleanup);
     main_ = CreateMainWindow(GetModuleHandleA(nullptr));
@@ -74,7 +82,7 @@ class CommunityPlayer : public ::testing::Test {
     return n;
   }
 
-  std::string dir_;
+  std::string dir_, closedUrl_;
   HWND main_ = nullptr;
 };
 
@@ -102,6 +110,7 @@ TEST_F(CommunityPlayer, ListsTheDirectoryWithSafeNamesAndPlaysThroughTheLookUp) 
     EXPECT_EQ(row.name, cached.groups[0].rows[i].name);
     EXPECT_EQ(row.number, cached.groups[0].rows[i].uuid);
   }
+  PumpMessages(100);
   SavePng(CaptureClient(main_), BinDirectory() + "\\..\\community_list.png");
 
   // A double-click plays what the look-up gives; when it fails, the listing's address.

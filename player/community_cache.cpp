@@ -28,13 +28,4 @@ bool ReadCommunityCache(const std::string& cachePath, CommunityDirectory& direct
   return true;
 }
 
-bool RefreshCommunityCache(const CommunityGet& get, const std::string& cachePath, CommunityDirectory& directory) {
-  if (!FetchCommunityDirectory(get, UnixTimeNow(), directory) || directory.RowCount() == 0) {
-    directory = CommunityDirectory();
-    return false;
-  }
-  WriteFileAtomically(cachePath, FormatCommunityCache(directory));
-  return true;
-}
-
 }  // namespace trr

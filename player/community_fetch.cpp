@@ -4,8 +4,10 @@
 #include <chrono>
 #include <random>
 
+#include "common/file_util.h"
 #include "common/server_address.h"
 #include "player/channel_document.h"
+#include "player/community_cache.h"
 #include "player/community_names.h"
 #include "player/version.h"
 
@@ -128,6 +130,15 @@ std::string LookUpStationAddress(const CommunityGet& get, const std::string& ser
     if (!address.empty()) return address;
   }
   return {};
+}
+
+bool RefreshCommunityCache(const CommunityGet& get, const std::string& cachePath, CommunityDirectory& directory) {
+  if (!FetchCommunityDirectory(get, UnixTimeNow(), directory) || directory.RowCount() == 0) {
+    directory = CommunityDirectory();
+    return false;
+  }
+  WriteFileAtomically(cachePath, FormatCommunityCache(directory));
+  return true;
 }
 
 }  // namespace trr

@@ -49,4 +49,10 @@ bool FetchCommunityDirectory(const CommunityGet& get, int64_t now, CommunityDire
 // the first of CommunityServerCandidates.
 std::string LookUpStationAddress(const CommunityGet& get, const std::string& server, const std::string& uuid);
 
+// Fetches the station list (FetchCommunityDirectory) and, when every group's reply was a listing, writes it to
+// `cachePath` (Community.Dat) in one piece, a temporary file renamed over it. True when `directory` holds the
+// fetched list; false, with nothing written and `directory` empty, when the fetch was incomplete or found no
+// station. A list that was fetched but could not be written is still returned.
+bool RefreshCommunityCache(const CommunityGet& get, const std::string& cachePath, CommunityDirectory& directory);
+
 }  // namespace trr

@@ -6,6 +6,7 @@
 #include "common/file_util.h"
 #include "common/http_fetch.h"
 #include "player/community_cache.h"
+#include "player/community_fetch.h"
 #include "player/main_window.h"
 #include "player/program_state.h"
 #include "ui/layout_window.h"

@@ -7,8 +7,10 @@
 #
 #   bench/startup.sh [build-dir] [rounds] [baseline-build-dir]
 #
-# build-dir defaults to $TRRADIO_BUILD_DIR or build/, rounds to 7. With a baseline build its player is timed in
-# the same rounds, right after the one under test, and reported as startup_base_*. A build directory from
+# build-dir defaults to $TRRADIO_BUILD_DIR or build/ (build-x64/ where this host cannot execute 32-bit
+# programs, or as TRRADIO_ARCH picks; a 64-bit build-dir runs under the 64-bit prefix), rounds to 7. With a
+# baseline build its player is timed in the same rounds, right after the one under test, and reported as
+# startup_base_*. A build directory from
 # before this benchmark existed has no startup_floor.exe: the floor then comes from this checkout's own build.
 #
 # Timing is done from the X side by launch_watch (bench/startup/launch_watch.c, built here natively): mapped is
@@ -23,12 +25,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/env.sh"
 if [ "${4:-}" != "--inside-display" ]; then
-  build=$(cd "${1:-${TRRADIO_BUILD_DIR:-$root/build}}" && pwd)
+  trradio_select_archs run
+  build=$(cd "${1:-$(trradio_build_dir "${TRRADIO_ARCHS[0]}")}" && pwd)
   baseline=none
   [ -z "${3:-}" ] || baseline=$(cd "$3" && pwd)
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "${2:-7}" "$baseline" --inside-display
 fi
 build=$1 rounds=$2 baseline=$3
+trradio_use_arch "$(trradio_arch_of_build "$build")"
 [ "$baseline" = none ] && baseline=
 sizes=(200 10000 100000)
 groups_of() { case $1 in 200) echo 20 ;; 10000) echo 200 ;; *) echo 1000 ;; esac; }
@@ -40,7 +44,7 @@ keeper=
 cleanup() {
   [ -n "$keeper" ] && kill "$keeper" 2>/dev/null
   "$root/tools/demo-server.sh" stop "$port" "$work" >/dev/null 2>&1 || true
-  wineserver -k </dev/null >/dev/null 2>&1 || true
+  "$TRRADIO_WINESERVER" -k </dev/null >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -48,7 +52,7 @@ trap cleanup EXIT
 cc -O2 -o "$work/launch_watch" "$root/bench/startup/launch_watch.c" -lX11 -lXext -lXdamage -lXfixes
 mkdir -p "$work/floor" "$work/bin"
 floor_exe=$build/bin/startup_floor.exe
-[ -f "$floor_exe" ] || floor_exe=${TRRADIO_BUILD_DIR:-$root/build}/bin/startup_floor.exe
+[ -f "$floor_exe" ] || floor_exe=$(trradio_build_dir "$TRRADIO_WINE_ARCH")/bin/startup_floor.exe
 [ -f "$floor_exe" ] || { echo "startup: no startup_floor.exe in $build/bin or this checkout's build" >&2; exit 1; }
 cp "$floor_exe" "$work/floor/"
 cp "$build/bin/trRadio.exe" "$work/bin/"  # the demo server hands this out as the updater's download
@@ -84,7 +88,7 @@ curl -fs "http://127.0.0.1:$port/__control/community?stations=2571" >/dev/null
 export TRRADIO_DIRECTORY_URL=http://127.0.0.1:$port TRRADIO_COUNTER_URL=http://127.0.0.1:$port \
   TRRADIO_UPDATE_URL=http://127.0.0.1:$port TRRADIO_COMMUNITY_URL=http://127.0.0.1:$port \
   TRRADIO_COMMUNITY_SERVERS_URL=http://127.0.0.1:$port/json/servers
-wineserver -p </dev/null >/dev/null 2>&1 || true
+"$TRRADIO_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
 "$root/tools/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
 (cd "$work/floor" && exec "$root/tools/wine-run.sh" ./startup_floor.exe hidden </dev/null >/dev/null 2>&1) &
 keeper=$!

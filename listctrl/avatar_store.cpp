@@ -30,6 +30,9 @@ AvatarStore& Store() {
   return store;
 }
 
+// The one form in which the store keeps and returns a handle.
+HBITMAP Canonical(HBITMAP bitmap) { return AvatarHandleBitmap(AvatarHandleValue(bitmap)); }
+
 }  // namespace
 
 HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height) {
@@ -47,7 +50,7 @@ HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height) {
   }
   int w = 0;
   int h = 0;
-  HBITMAP bitmap = BitmapFromBytes(bytes, RGB(255, 255, 255), &w, &h);
+  HBITMAP bitmap = Canonical(BitmapFromBytes(bytes, RGB(255, 255, 255), &w, &h));
   if (!bitmap) return nullptr;
   SharedBitmap shared;
   shared.references = 1;
@@ -62,6 +65,7 @@ HBITMAP AcquireAvatar(const std::string& bytes, int* width, int* height) {
 }
 
 HBITMAP ShareAvatar(HBITMAP bitmap) {
+  bitmap = Canonical(bitmap);
   auto entry = Store().bitmaps.find(bitmap);
   if (!bitmap || entry == Store().bitmaps.end()) return nullptr;
   ++entry->second.references;
@@ -69,6 +73,7 @@ HBITMAP ShareAvatar(HBITMAP bitmap) {
 }
 
 HBITMAP AcquireGreyAvatar(HBITMAP avatar) {
+  avatar = Canonical(avatar);
   if (!avatar) return nullptr;
   AvatarStore& store = Store();
   auto known = store.greyBySource.find(avatar);
@@ -76,7 +81,7 @@ HBITMAP AcquireGreyAvatar(HBITMAP avatar) {
     ++store.bitmaps[known->second].references;
     return known->second;
   }
-  HBITMAP grey = GreyBitmap(avatar);
+  HBITMAP grey = Canonical(GreyBitmap(avatar));
   if (!grey) return nullptr;
   SharedBitmap shared;
   shared.references = 1;
@@ -90,6 +95,7 @@ HBITMAP AcquireGreyAvatar(HBITMAP avatar) {
 }
 
 void ReleaseAvatarBitmap(HBITMAP bitmap) {
+  bitmap = Canonical(bitmap);
   if (!bitmap) return;
   AvatarStore& store = Store();
   auto entry = store.bitmaps.find(bitmap);

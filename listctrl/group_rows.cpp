@@ -63,8 +63,8 @@ bool ToggleGroup(ControlState& state, ItemHandle group) {
 }
 
 void ReleaseRowResources(ControlState& state, IXMLDOMElement* row) {
-  ReleaseAvatarBitmap(reinterpret_cast<HBITMAP>(static_cast<intptr_t>(GetAttributeInt(row, attr::kAvatar))));
-  ReleaseAvatarBitmap(reinterpret_cast<HBITMAP>(static_cast<intptr_t>(GetAttributeInt(row, attr::kGreyAvatar))));
+  ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row, attr::kAvatar)));
+  ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row, attr::kGreyAvatar)));
   // The attributes no longer name live bitmaps; clearing them keeps a second release from ever happening.
   SetAttributeInt(row, attr::kAvatar, 0);
   SetAttributeInt(row, attr::kGreyAvatar, 0);

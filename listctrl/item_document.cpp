@@ -3,7 +3,6 @@
 #include <oleauto.h>
 
 #include <cmath>
-#include <cstdio>
 
 #include "common/gbk_convert.h"
 #include "common/gbk_text.h"
@@ -54,10 +53,9 @@ ComPtr<IXMLDOMDocument> NewDomDocument() {
   return nullptr;
 }
 
+// A window handle in decimal, all its bits (a 32-bit build's text is the same as ever).
 std::string HandleText(const void* handle) {
-  char text[24];
-  std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle)));
-  return text;
+  return std::to_string(static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(handle)));
 }
 
 }  // namespace

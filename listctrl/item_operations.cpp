@@ -10,9 +10,8 @@ namespace trr {
 namespace {
 
 HBITMAP BitmapOf(IXMLDOMElement* element, const char* name) {
-  return reinterpret_cast<HBITMAP>(static_cast<intptr_t>(GetAttributeInt(element, name)));
+  return AvatarHandleBitmap(GetAttributeInt(element, name));
 }
-int32_t HandleValue(HBITMAP bitmap) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(bitmap)); }
 
 // The row element of a handle, or null for a group, a missing element or one whose 项目句柄 reads 0.
 ElementPtr FindRowElement(ControlState& state, ItemHandle handle) {
@@ -26,7 +25,7 @@ ElementPtr FindRowElement(ControlState& state, ItemHandle handle) {
 void EnsureGreyAvatar(IXMLDOMElement* row) {
   if (GetAttributeInt(row, attr::kGreyAvatar) != 0) return;
   HBITMAP grey = AcquireGreyAvatar(BitmapOf(row, attr::kAvatar));
-  if (grey) SetAttributeInt(row, attr::kGreyAvatar, HandleValue(grey));
+  if (grey) SetAttributeInt(row, attr::kGreyAvatar, AvatarHandleValue(grey));
 }
 
 // Runs the thread's messages until `milliseconds` have passed; a WM_QUIT is put back and ends the wait.

@@ -71,8 +71,7 @@ void DrawGroup(HDC dc, const ItemInfo& info, int w, int h) {
 
 // Stretches the row's colour (online) or grey (offline) avatar into a side x side square at (x, y).
 void DrawAvatar(HDC dc, const ItemInfo& info, int x, int y, int side) {
-  HBITMAP picture = reinterpret_cast<HBITMAP>(
-      static_cast<INT_PTR>(info.online ? info.avatar : info.greyAvatar));
+  HBITMAP picture = AvatarHandleBitmap(info.online ? info.avatar : info.greyAvatar);
   if (!picture || GetObjectType(picture) != OBJ_BITMAP) return;
   int sourceW = info.avatarWidth;
   int sourceH = info.avatarHeight;

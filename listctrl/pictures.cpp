@@ -4,6 +4,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -48,7 +49,8 @@ bool IsIcon(HANDLE picture) {
 HANDLE PictureFromBytes(const std::string& bytes, int* width, int* height) {
   if (width) *width = 0;
   if (height) *height = 0;
-  if (bytes.empty()) return nullptr;
+  // OleLoadPicture takes a LONG length: larger data is no picture here.
+  if (bytes.empty() || bytes.size() > LONG_MAX) return nullptr;
   ScopedGlobal memory(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, bytes.size()));
   if (!memory) return nullptr;
   void* target = GlobalLock(memory.get());
@@ -74,7 +76,8 @@ HANDLE PictureFromBytes(const std::string& bytes, int* width, int* height) {
     picture->get_Handle(&handle);
     picture->get_Type(&type);
     if (handle == 0) return nullptr;
-    HANDLE own = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+    // OLE_HANDLE is 32 bits wide; GDI and icon handles are sign-extended to the pointer's width.
+    HANDLE own = reinterpret_cast<HANDLE>(static_cast<intptr_t>(static_cast<int32_t>(handle)));
     // Always a real copy: the picture deletes its own handle when it is released, so a returned original
     // (LR_COPYRETURNORG) would be dead by the time the caller uses it.
     if (type == PICTYPE_BITMAP) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 namespace trr {
@@ -18,6 +19,13 @@ HBITMAP BitmapFromBytes(const std::string& bytes, COLORREF iconBackground, int* 
 // A new bitmap of the same size with every pixel replaced by truncate(0.3 r + 0.59 g + 0.11 b); 0 on failure.
 // The source stays with its owner.
 HBITMAP GreyBitmap(HBITMAP source);
+
+// Rows keep their avatar handles in 32-bit fields. GDI handles use only 32 bits and, on 64-bit Windows, are
+// valid sign-extended to the pointer's width; these two conversions are the only way between the two forms, and
+// the store below hands out and looks up handles in the sign-extended form only, so a handle that went through
+// a row's field is found again (a 32-bit build changes nothing).
+inline int32_t AvatarHandleValue(HBITMAP bitmap) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(bitmap)); }
+inline HBITMAP AvatarHandleBitmap(int32_t value) { return reinterpret_cast<HBITMAP>(static_cast<intptr_t>(value)); }
 
 // Avatar bitmaps are shared between rows made from identical picture bytes and counted, so that thousands of
 // rows need one bitmap. Every Acquire is matched by exactly one ReleaseAvatarBitmap; the bitmap is deleted

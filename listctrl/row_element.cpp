@@ -1,11 +1,9 @@
 #include "listctrl/row_element.h"
 
 #include "listctrl/item_info.h"
+#include "listctrl/pictures.h"
 
 namespace trr {
-namespace {
-int32_t HandleValue(HBITMAP bitmap) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(bitmap)); }
-}  // namespace
 
 ElementPtr MakeRowElement(ItemDocument& document, IXMLDOMElement* group, const NewRow& row) {
   ElementPtr element = document.CreateItemElement(row.handle);
@@ -22,8 +20,8 @@ ElementPtr MakeRowElement(ItemDocument& document, IXMLDOMElement* group, const N
   SetAttributeInt(e, attr::kIconCount, iconCount);
   if (iconCount > 0) SetAttributeText(e, attr::kIconList, JoinIconList(*row.icons));
   SetAttributeText(e, attr::kRemark, row.remark);
-  SetAttributeInt(e, attr::kAvatar, HandleValue(row.avatar));
-  SetAttributeInt(e, attr::kGreyAvatar, HandleValue(row.greyAvatar));
+  SetAttributeInt(e, attr::kAvatar, AvatarHandleValue(row.avatar));
+  SetAttributeInt(e, attr::kGreyAvatar, AvatarHandleValue(row.greyAvatar));
   SetAttributeInt(e, attr::kAvatarWidth, row.avatarWidth);
   SetAttributeInt(e, attr::kAvatarHeight, row.avatarHeight);
   SetAttributeInt(e, attr::kOnline, row.online ? 1 : 0);

@@ -84,11 +84,14 @@ void WaitForDirectoryRequest() {
 
 void CreateChannels(HWND mainWindow) {
   CreateChannelList(State().channelList, ui::FindControl(mainWindow, kListHost), &OnStationDoubleClick);
+  // A directory that arrived while the list had no window yet is shown now.
+  OnDirectoryArrived(mainWindow, 0, 0);
 }
 
 LRESULT OnDirectoryArrived(HWND mainWindow, WPARAM, LPARAM) {
   ProgramState& state = State();
-  if (!state.directoryWorker) return 0;
+  // Before the list exists the result stays with the worker; CreateChannels takes it.
+  if (!state.directoryWorker || !state.channelList.listWindow()) return 0;
   std::optional<DirectoryResult> result = state.directoryWorker->Take();
   if (!result) return 0;
   state.channelListBytes = std::move(result->fetchedBytes);

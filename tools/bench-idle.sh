@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Idle cost of the running player: starts build/bin/trRadio.exe under Wine against the demo server, lets it come
+# Idle cost of the running player: starts build/bin/trRadio.exe (build-x64's where this host cannot execute
+# 32-bit programs, or as TRRADIO_ARCH picks) under Wine against the demo server, lets it come
 # up, then measures over 60 s the CPU time its process used and its thread count (sampled every second: start,
 # end and highest; read from /proc: Wine threads are Linux threads). Prints BENCH lines.
 # Usage: bench-idle.sh [SECONDS] [hang|trickle]. With "hang" the counter server accepts and never answers during
@@ -10,7 +11,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/env.sh"
-build=${TRRADIO_BUILD_DIR:-$TRRADIO_ROOT/build}
+trradio_select_archs run
+trradio_use_arch "${TRRADIO_ARCHS[0]}"
+build=$(trradio_build_dir "$TRRADIO_WINE_ARCH")
 seconds=${1:-60}
 mode=${2:-normal}
 if [ "${3:-}" != "--inside-display" ]; then
@@ -62,5 +65,5 @@ echo "BENCH ${name}_counter_requests_${seconds}s $(curl -fs "http://127.0.0.1:$p
 curl -fs "http://127.0.0.1:$port/__control/reset" >/dev/null
 kill "$pid" 2>/dev/null || true
 "$here/demo-server.sh" stop "$port" "$build" >/dev/null
-wineserver -k </dev/null >/dev/null 2>&1 || true
+"$TRRADIO_WINESERVER" -k </dev/null >/dev/null 2>&1 || true
 rm -rf "$work"

@@ -302,6 +302,8 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_generated(int(route[7:-4]))
         if route == "/trftv/trradio.exe" and state.args.player_exe:
             return self.send_file(state.args.player_exe)
+        if route == "/trftv/x64/trradio.exe" and state.args.player_exe_x64:
+            return self.send_file(state.args.player_exe_x64)
         self.send_body(b"not found", status=404)
 
     do_HEAD = do_GET
@@ -394,7 +396,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--port", type=int, default=8080)
     parser.add_argument("--version", default="1.0", help="text of /upload/b.txt")
-    parser.add_argument("--player-exe", default="", help="file served as /trftv/trRadio.exe")
+    parser.add_argument("--player-exe", default="", help="file served as /trftv/trRadio.exe (32-bit player)")
+    parser.add_argument("--player-exe-x64", default="", help="file served as /trftv/x64/trRadio.exe")
     parser.add_argument("--rate", type=int, default=0, help="download throttle in bytes per second")
     parser.add_argument("--verbose", action="store_true")
     parser.add_argument("--tls-port", type=int, default=0, help="also serve https on this port")

@@ -36,6 +36,11 @@ trradio_build_dir() {
   if [ "$1" = x64 ]; then echo "$(dirname "$x86")/build-x64"; else echo "$x86"; fi
 }
 
+# trradio_arch_of_build DIR: x64 when DIR is a 64-bit build tree, else x86.
+trradio_arch_of_build() {
+  if grep -qs '^CMAKE_SIZEOF_VOID_P:INTERNAL=8' "$1/CMakeCache.txt"; then echo x64; else echo x86; fi
+}
+
 # trradio_select_archs build|run: sets TRRADIO_ARCHS to the architectures a script acts on. TRRADIO_ARCH=x86 or
 # x64 names one; otherwise both are built, and run where this host executes 32-bit code, else x64 alone.
 # TRRADIO_ARCH_REASON is one line that says which and why.

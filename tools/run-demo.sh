@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the player against the bundled demo server: starts the server on a free loopback port and runs
-# build/bin/trRadio.exe under Wine with the server addresses pointed at it. `run-demo.sh community` shows the
-# community directory instead: a copy of the player in build/demo-community with Source=community in its
-# trRadio.ini, listing the demo server's own community stations.
+# build/bin/trRadio.exe under Wine with the server addresses pointed at it. Where this host cannot execute
+# 32-bit programs it runs the 64-bit player (build-x64/bin/trRadio.exe); TRRADIO_ARCH=x86 or x64 picks one.
+# `run-demo.sh community` shows the community directory instead: a copy of the player in build/demo-community
+# with Source=community in its trRadio.ini, listing the demo server's own community stations.
 # On your X display (DISPLAY set) the player stays open until you close it. Without a display it runs inside a
 # virtual one, waits a few seconds, saves a screenshot to build/demo-screenshot.png and stops. Setting
 # TRRADIO_DEMO_SECONDS (default 10) gives the timed run with its screenshot on a real display too.
@@ -10,7 +11,10 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/env.sh"
-build=${TRRADIO_BUILD_DIR:-$TRRADIO_ROOT/build}
+trradio_select_archs run
+arch=${TRRADIO_ARCHS[0]}
+trradio_use_arch "$arch"
+build=$(trradio_build_dir "$arch")
 seconds=${TRRADIO_DEMO_SECONDS:-10}
 
 source=builtin
@@ -53,14 +57,14 @@ if [ $source = community ]; then
   player="$demo/trRadio.exe"
 fi
 if [ $interactive = yes ]; then
-  echo "demo server on port $port; the player runs until you close it"
+  echo "demo server on port $port; the $arch player runs until you close it"
   "$here/wine-run.sh" "$player" </dev/null >/dev/null 2>&1 &
   player_pid=$!
   wait "$player_pid" || true
   player_pid=
   exit 0
 fi
-echo "demo server on port $port; starting the player for $seconds seconds"
+echo "demo server on port $port; starting the $arch player for $seconds seconds"
 "$here/wine-run.sh" "$player" </dev/null >/dev/null 2>&1 &
 player_pid=$!
 sleep "$seconds"

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -38,7 +39,7 @@ std::string LoadResourceBytes(HMODULE module, int id, const char* type) {
 
 Picture DecodeGif(const void* bytes, size_t size) {
   Picture picture;
-  if (!bytes || size == 0) return picture;
+  if (!bytes || size == 0 || size > LONG_MAX) return picture;  // OleLoadPicture takes a LONG length
   // OleLoadPicture reads from a stream; the stream owns the global block and frees it on release.
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!memory) return picture;
@@ -63,7 +64,8 @@ Picture DecodeGif(const void* bytes, size_t size) {
   if (FAILED(ole->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(ole->get_Handle(&handle)) || !handle)
     return picture;
   // The picture object owns its bitmap; keep a copy of our own so the object can go now.
-  HBITMAP source = reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
+  // OLE_HANDLE is 32 bits wide; GDI handles are sign-extended to the pointer's width.
+  HBITMAP source = reinterpret_cast<HBITMAP>(static_cast<intptr_t>(static_cast<int32_t>(handle)));
   BITMAP info = {};
   if (!GetObjectA(source, sizeof(info), &info)) return picture;
   picture.bitmap.reset(static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, 0)));

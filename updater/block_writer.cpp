@@ -1,5 +1,7 @@
 #include "updater/block_writer.h"
 
+#include "common/file_util.h"
+
 namespace trr {
 
 BlockWriter::BlockWriter(HANDLE file, size_t blockSize, int blockCount, std::function<void(int64_t)> written)
@@ -42,6 +44,25 @@ bool BlockWriter::Finish(DWORD& error) {
 }
 
 void BlockWriter::Run() {
+  try {
+    WriteQueued();
+  } catch (...) {
+    // A lock or the progress callback failed: the transfer fails as after a failed write, and the receiver,
+    // waiting for a buffer, is told so.
+    try {
+      std::lock_guard<std::mutex> lock(lock_);
+      if (!failed_) {
+        failed_ = true;
+        error_ = ERROR_NOT_ENOUGH_MEMORY;
+      }
+    } catch (...) {
+      failed_ = true;
+    }
+  }
+  changed_.notify_all();
+}
+
+void BlockWriter::WriteQueued() {
   for (;;) {
     Block block;
     {
@@ -56,7 +77,7 @@ void BlockWriter::Run() {
     size_t done = 0;
     while (ok && done < block.length) {
       DWORD put = 0;
-      BOOL wrote = WriteFile(file_, block.bytes.data() + done, static_cast<DWORD>(block.length - done), &put, nullptr);
+      BOOL wrote = WriteFile(file_, block.bytes.data() + done, IoChunk(block.length - done), &put, nullptr);
       // Taken at once: taking the lock below may itself change the thread's last error.
       if (!wrote) error = GetLastError();
       ok = wrote && put > 0;

@@ -5,6 +5,16 @@
 namespace trr {
 namespace {
 
+#ifdef _WIN64
+using OptionalHeader = IMAGE_OPTIONAL_HEADER64;
+constexpr WORD kOwnMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr WORD kOwnMagic = IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+#else
+using OptionalHeader = IMAGE_OPTIONAL_HEADER32;
+constexpr WORD kOwnMachine = IMAGE_FILE_MACHINE_I386;
+constexpr WORD kOwnMagic = IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+#endif
+
 constexpr uint16_t kMaxSections = 96;  // the platform's loader refuses more
 constexpr uint32_t kSymbolSize = 18;   // one COFF symbol record
 
@@ -26,19 +36,19 @@ bool IsWholeWindowsProgram(uint64_t fileSize, const FileReader& read) {
   if (!ReadInside(read, fileSize, ntOffset, &signature, sizeof(signature)) || signature != IMAGE_NT_SIGNATURE ||
       !ReadInside(read, fileSize, ntOffset + sizeof(signature), &header, sizeof(header)))
     return false;
-  if (header.Machine != IMAGE_FILE_MACHINE_I386 || !(header.Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE) ||
+  if (header.Machine != kOwnMachine || !(header.Characteristics & IMAGE_FILE_EXECUTABLE_IMAGE) ||
       (header.Characteristics & IMAGE_FILE_DLL) || header.NumberOfSections == 0 ||
       header.NumberOfSections > kMaxSections)
     return false;
 
   // The optional header up to and including the data directories it declares.
   const uint64_t optionalOffset = ntOffset + sizeof(signature) + sizeof(header);
-  IMAGE_OPTIONAL_HEADER32 optional = {};
-  const size_t fixedPart = offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory);
+  OptionalHeader optional = {};
+  const size_t fixedPart = offsetof(OptionalHeader, DataDirectory);
   if (header.SizeOfOptionalHeader < fixedPart) return false;
   size_t optionalRead = header.SizeOfOptionalHeader < sizeof(optional) ? header.SizeOfOptionalHeader : sizeof(optional);
   if (!ReadInside(read, fileSize, optionalOffset, &optional, optionalRead) ||
-      optional.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC)
+      optional.Magic != kOwnMagic)
     return false;
   // Directories beyond the room the optional header gives them are not there.
   uint64_t directories = (optionalRead - fixedPart) / sizeof(IMAGE_DATA_DIRECTORY);
@@ -80,7 +90,7 @@ bool IsWholeWindowsProgram(HANDLE file) {
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD got = 0;
-    return ReadFile(file, out, static_cast<DWORD>(length), &got, &at) && got == length;
+    return length <= MAXDWORD && ReadFile(file, out, static_cast<DWORD>(length), &got, &at) && got == length;
   });
 }
 

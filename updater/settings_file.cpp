@@ -9,7 +9,7 @@
 namespace trr {
 
 std::string DefaultSettingsText(const std::string& serverUrl) {
-  return std::string("[") + kSettingsSection + "]\r\n" + "up=" + serverUrl + "/trftv/trRadio.exe\r\n" + "upr=" +
+  return std::string("[") + kSettingsSection + "]\r\n" + "up=" + serverUrl + kPlayerDownloadPath + "\r\n" + "upr=" +
          serverUrl + "/trftv/Vorudoredu.exe";
 }
 

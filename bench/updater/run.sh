@@ -3,7 +3,9 @@
 # download component and a bare WinINet loop under Wine (bench_updater_download). Prints BENCH lines.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${TRRADIO_BUILD_DIR:-$root/build}
+. "$root/tools/env.sh"
+trradio_select_archs run
+build=$(trradio_build_dir "${TRRADIO_ARCHS[0]}")
 port=${TRRADIO_BENCH_PORT:-20084}
 "$root/tools/demo-server.sh" start "$port" "$build"
 trap '"$root/tools/demo-server.sh" stop "$port" "$build"' EXIT

@@ -27,7 +27,16 @@ uint32_t Get(const std::string& s, size_t at) {
 }
 void Put(std::string& s, size_t at, uint32_t value, size_t width) { std::memcpy(&s[at], &value, width); }
 
-// A built program, cut or changed, passes only while it is a whole 32-bit Windows program. (Pages, scrambled
+#ifdef _WIN64
+constexpr uint32_t kOtherMachine = IMAGE_FILE_MACHINE_I386;
+constexpr size_t kDirectories = 112;  // offset of the data directories in a PE32+ optional header
+#else
+constexpr uint32_t kOtherMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr size_t kDirectories = 96;
+#endif
+
+// A built program, cut or changed, passes only while it is a whole Windows program of the updater's own
+// architecture. (Pages, scrambled
 // bytes and cut transfers are rows of the updater's end-to-end table.)
 TEST(ExecutableCheck, AcceptsOnlyAWholeProgram) {
   std::string program;
@@ -42,7 +51,8 @@ TEST(ExecutableCheck, AcceptsOnlyAWholeProgram) {
       {"the built program", [](std::string&) {}, true},
       {"with bytes appended", [](std::string& s) { s += "appended"; }, true},
       {"no PE signature", [&](std::string& s) { s[nt + 1] = 'X'; }, false},
-      {"a 64-bit machine", [&](std::string& s) { Put(s, nt + 4, IMAGE_FILE_MACHINE_AMD64, 2); }, false},
+      {"the other architecture's machine", [&](std::string& s) { Put(s, nt + 4, kOtherMachine, 2); }, false},
+      {"the other optional header", [&](std::string& s) { Put(s, optional, Get(s, optional) ^ 0x300, 2); }, false},
       {"no executable-image flag", [&](std::string& s) { s[flags] &= ~IMAGE_FILE_EXECUTABLE_IMAGE; }, false},
       {"a DLL", [&](std::string& s) { s[flags + 1] |= IMAGE_FILE_DLL >> 8; }, false},
       {"cut in the headers", [&](std::string& s) { s.resize(Get(s, optional + 60) - 1); }, false},
@@ -50,8 +60,8 @@ TEST(ExecutableCheck, AcceptsOnlyAWholeProgram) {
       {"a section past the end", [&](std::string& s) { Put(s, section + 20, uint32_t(s.size()), 4); }, false},
       {"a certificate table past the end",
        [&](std::string& s) {
-         Put(s, optional + 128, uint32_t(s.size() - 8), 4);
-         Put(s, optional + 132, 16, 4);
+         Put(s, optional + kDirectories + 32, uint32_t(s.size() - 8), 4);
+         Put(s, optional + kDirectories + 36, 16, 4);
        },
        false},
   };

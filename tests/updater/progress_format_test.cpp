@@ -65,7 +65,11 @@ TEST(ProgressFormat, TickTexts) {
 TEST(SettingsFile, DefaultTextIsExactGbkWithCrLfBetweenLines) {
   std::string expected =
       "\x5B\xBB\xF9\xB1\xBE\xC9\xE8\xD6\xC3\x5D\r\n"  // "[基本设置]" in GBK
+#ifdef _WIN64
+      "up=http://h:1/trftv/x64/trRadio.exe\r\n"
+#else
       "up=http://h:1/trftv/trRadio.exe\r\n"
+#endif
       "upr=http://h:1/trftv/Vorudoredu.exe";
   EXPECT_EQ(DefaultSettingsText("http://h:1"), expected);
 }

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <vector>
+
 #include "common/scoped_win.h"
 
 namespace trr {
@@ -32,8 +36,10 @@ bool FileExists(const std::string& path) {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
   bytes.clear();
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // Sharing every access: a file being written, renamed or removed by its owner (a transfer's partial file,
+  // held open with delete access) can still be read.
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
@@ -82,6 +88,39 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
     return false;
   }
   return true;
+}
+
+bool RenameOpenFile(HANDLE file, const std::string& newPath) {
+  try {
+    // The file information takes a full wide path; ours are in the ANSI code page.
+    int wideLength = MultiByteToWideChar(CP_ACP, 0, newPath.c_str(), -1, nullptr, 0);
+    if (wideLength <= 1) {
+      SetLastError(ERROR_INVALID_NAME);
+      return false;
+    }
+    std::vector<wchar_t> wide(static_cast<size_t>(wideLength));
+    MultiByteToWideChar(CP_ACP, 0, newPath.c_str(), -1, wide.data(), wideLength);
+    DWORD fullLength = GetFullPathNameW(wide.data(), 0, nullptr, nullptr);
+    if (fullLength == 0) return false;
+    std::vector<wchar_t> full(fullLength);
+    fullLength = GetFullPathNameW(wide.data(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (fullLength == 0 || fullLength >= full.size()) return false;
+    std::vector<unsigned char> buffer(offsetof(FILE_RENAME_INFO, FileName) + (fullLength + 1) * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = fullLength * sizeof(wchar_t);
+    std::copy(full.begin(), full.begin() + fullLength + 1, info->FileName);
+    return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != FALSE;
+  } catch (...) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
+}
+
+bool DeleteOpenFile(HANDLE file) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) != FALSE;
 }
 
 bool DeleteFileIfPresent(const std::string& path) {

@@ -1,5 +1,7 @@
 // Whole-file and path helpers. Paths are GBK text, as the ANSI file functions take them.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -33,6 +35,16 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes);
 // Writes `bytes` to a temporary file beside `path`, then renames it over `path`, so that a crash never leaves a
 // half-written file under the final name. False (and the old file untouched) on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Renames the open `file` (opened with DELETE access) to `newPath`, replacing a file there. The rename goes
+// through the handle, so the file renamed is exactly the one open, whatever happens to the names meanwhile.
+// False, with the thread's last error set, when refused (for example ERROR_ACCESS_DENIED while a program has
+// the file at `newPath` open, as a running program keeps its own).
+bool RenameOpenFile(HANDLE file, const std::string& newPath);
+
+// Marks the open `file` (opened with DELETE access) for deletion once its handles are closed; false when
+// refused.
+bool DeleteOpenFile(HANDLE file);
 
 // Deletes the file; true when it is gone afterwards (a missing file counts as deleted).
 bool DeleteFileIfPresent(const std::string& path);

@@ -28,9 +28,11 @@ size_t FindIgnoringAsciiCase(std::string_view text, std::string_view needle, siz
   if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
   if (needle.size() > text.size()) return std::string_view::npos;
   size_t last = text.size() - needle.size();
+  const char first = FoldAscii(needle[0]);
   size_t i = 0;
   while (i <= last) {
-    if (i >= from && MatchesAt(text, i, needle)) return i;
+    // The first byte alone rules out almost every position, so a long text costs little more than the walk.
+    if (i >= from && FoldAscii(text[i]) == first && MatchesAt(text, i, needle)) return i;
     // Step over whole characters so that a marker never matches inside a double-byte character.
     bool pair = IsGbkLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
     i += pair ? 2 : 1;

@@ -4,18 +4,31 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <thread>
+#include <utility>
 
 namespace trr {
+
+struct HttpSession::Request {
+  std::string url;
+  FetchLimits limits = {};
+  std::string agent;
+  RequestSent onSent;
+  bool sentCalled = false;  // touched by the worker only, once it runs
+  ULONGLONG startTick = 0;
+  ScopedHandle done;  // manual-reset event, set by the worker once `body` is final
+  std::string body;   // the worker's answer; the caller reads it only after `done`
+};
+
 namespace {
 
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                                INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+using Request = HttpSession::Request;
 
-// The whole-request deadline. Each blocking WinINet call gets at most the time that is left, so no call can
-// outlast it by more than the connect phase (a connection made late can still wait one clipped receive time).
+// The whole-request deadline, counted from the caller's call. Each blocking WinINet call gets at most the time
+// that is left, so a worker given up on also ends soon unless the server holds one call open (trickled headers).
 class Deadline {
  public:
-  explicit Deadline(unsigned totalMs) : start_(GetTickCount64()), totalMs_(totalMs) {}
+  Deadline(ULONGLONG startTick, unsigned totalMs) : start_(startTick), totalMs_(totalMs) {}
   bool Passed() const { return GetTickCount64() - start_ >= totalMs_; }
   // `ms`, or what is left of the deadline when that is shorter; at least 1 (0 would mean "no timeout").
   DWORD Clip(unsigned ms) const {
@@ -29,63 +42,19 @@ class Deadline {
   ULONGLONG totalMs_;
 };
 
-void SetTimeout(HINTERNET handle, DWORD option, DWORD ms) { InternetSetOptionA(handle, option, &ms, sizeof(ms)); }
-
-bool StatusIsSuccess(HINTERNET request) {
-  DWORD status = 0, size = sizeof(status), index = 0;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index))
-    return false;
-  return status >= 200 && status <= 299;
-}
-
-// The announced body length; -1 when the reply announces none (chunked or ended by closing) or an unreadable
-// one. Read as text: the numeric form of the query is 32 bits wide.
-long long AnnouncedLength(HINTERNET request) {
-  char text[32] = "";
-  DWORD size = sizeof(text) - 1, index = 0;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index) || size == 0) return -1;
-  long long length = 0;
-  for (DWORD i = 0; i < size; ++i) {
-    if (text[i] < '0' || text[i] > '9' || length > (1LL << 40)) return -1;
-    length = length * 10 + (text[i] - '0');
-  }
-  return length;
-}
-
-struct UrlParts {
-  std::string host;
-  INTERNET_PORT port = 0;
-  bool secure = false;
-  std::string object;  // path and query
-};
-
-// Splits an http or https address; false for anything else.
-bool SplitUrl(const std::string& url, UrlParts& parts) {
-  URL_COMPONENTSA components = {};
-  components.dwStructSize = sizeof(components);
-  // Non-zero lengths with null pointers ask for pointers into `url` itself.
-  components.dwHostNameLength = components.dwUrlPathLength = components.dwExtraInfoLength = 1;
-  if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) return false;
-  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS) return false;
-  if (!components.lpszHostName || components.dwHostNameLength == 0) return false;
-  parts.host.assign(components.lpszHostName, components.dwHostNameLength);
-  parts.port = components.nPort;
-  parts.secure = components.nScheme == INTERNET_SCHEME_HTTPS;
-  if (components.lpszUrlPath) parts.object.assign(components.lpszUrlPath, components.dwUrlPathLength);
-  if (components.lpszExtraInfo) parts.object.append(components.lpszExtraInfo, components.dwExtraInfoLength);
-  if (parts.object.empty()) parts.object = "/";
-  return true;
+void SetReceiveTimeout(HINTERNET request, DWORD ms) {
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof(ms));
 }
 
 // Reads the body of `request` within `limits`; false (and `body` undefined) on any failure.
-bool ReadBody(HINTERNET request, const FetchLimits& limits, const Deadline& deadline, std::string& body) {
-  const long long announced = AnnouncedLength(request);
+bool ReadBody(HINTERNET request, long long announced, const FetchLimits& limits, const Deadline& deadline,
+              std::string& body) {
   if (announced > static_cast<long long>(limits.maxBytes)) return false;
   if (announced > 0) body.reserve(static_cast<size_t>(announced));
   char buffer[16384];
   for (;;) {
     if (deadline.Passed()) return false;
-    SetTimeout(request, INTERNET_OPTION_RECEIVE_TIMEOUT, deadline.Clip(limits.idleMs));
+    SetReceiveTimeout(request, deadline.Clip(limits.idleMs));
     // Waiting for what has arrived, then reading no more than that, keeps each call to one idle wait: a read of
     // a whole buffer would block for as long as a dripping server keeps sending.
     DWORD available = 0;
@@ -101,41 +70,107 @@ bool ReadBody(HINTERNET request, const FetchLimits& limits, const Deadline& dead
   return announced < 0 || body.size() == static_cast<size_t>(announced);
 }
 
-}  // namespace
-
-HttpSession::HttpSession()
-    : session_(InternetOpenA("TiroRadio", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {}
-
-std::string HttpSession::Get(const std::string& url, const FetchLimits& limits) {
-  if (!session_) return {};
+void NoticeSent(Request& request) {
+  if (request.sentCalled) return;
+  request.sentCalled = true;
+  if (!request.onSent) return;
   try {
-    Deadline deadline(limits.totalMs);
-    UrlParts parts;
-    if (!SplitUrl(url, parts)) return {};
-    ScopedInternetHandle connection(InternetConnectA(session_.get(), parts.host.c_str(), parts.port, nullptr,
-                                                     nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return {};
-    ScopedInternetHandle request(HttpOpenRequestA(connection.get(), "GET", parts.object.c_str(), nullptr, nullptr,
-                                                  nullptr, kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0),
-                                                  0));
-    if (!request) return {};
-    // Set on the request itself: WinINet here ignores send and receive timeouts given to the session.
-    SetTimeout(request.get(), INTERNET_OPTION_CONNECT_TIMEOUT, deadline.Clip(limits.connectMs));
-    SetTimeout(request.get(), INTERNET_OPTION_SEND_TIMEOUT, deadline.Clip(limits.idleMs));
-    SetTimeout(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, deadline.Clip(limits.idleMs));
-    if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0) || !StatusIsSuccess(request.get())) return {};
-    std::string body;
-    if (!ReadBody(request.get(), limits, deadline, body)) return {};
-    return body;
+    request.onSent();
   } catch (...) {
-    // Only allocation can throw here; whatever was read is dropped with the request.
-    return {};
+    // A courtesy to the caller; the request's outcome does not depend on it.
   }
 }
 
-std::string HttpGet(const std::string& url, const FetchLimits& limits) {
-  HttpSession session;
-  return session.Get(url, limits);
+// The request itself, on its worker: every handle it opens is closed here, when its call has returned.
+bool Fetch(Request& request, std::string& body) {
+  const Deadline deadline(request.startTick, request.limits.totalMs);
+  UrlParts parts;
+  if (!SplitUrl(request.url, parts) || parts.scheme == INTERNET_SCHEME_FTP) return false;
+  HttpTimeouts timeouts;
+  timeouts.connectMs = deadline.Clip(request.limits.connectMs);
+  timeouts.sendMs = timeouts.receiveMs = deadline.Clip(request.limits.idleMs);
+  const std::function<void()> sent = [&request] { NoticeSent(request); };
+  OpenedGet reply;
+  DWORD error = 0;
+  if (!OpenHttpGet(parts, request.agent.c_str(), timeouts, reply, error, &sent)) return false;
+  return ReadBody(reply.request.get(), reply.length, request.limits, deadline, body);
+}
+
+void RunWorker(const std::shared_ptr<Request>& request) {
+  std::string body;
+  bool whole = false;
+  try {
+    whole = Fetch(*request, body);
+  } catch (...) {
+    // Only allocation can throw here; whatever was read is dropped with the request.
+    whole = false;
+  }
+  NoticeSent(*request);
+  if (whole) request->body = std::move(body);
+  SetEvent(request->done.get());
+}
+
+// Starts `request` on its worker and waits for it until its deadline. Empty on failure or at the deadline.
+std::string Run(const std::shared_ptr<Request>& request) {
+  if (!request->done) {
+    NoticeSent(*request);
+    return {};
+  }
+  try {
+    std::shared_ptr<Request> shared = request;
+    std::thread([shared] { RunWorker(shared); }).detach();
+  } catch (...) {
+    NoticeSent(*request);
+    return {};
+  }
+  const ULONGLONG used = GetTickCount64() - request->startTick;
+  const DWORD left = used >= request->limits.totalMs ? 0 : static_cast<DWORD>(request->limits.totalMs - used);
+  if (WaitForSingleObject(request->done.get(), left) != WAIT_OBJECT_0) return {};  // given up: the worker ends alone
+  return std::move(request->body);
+}
+
+std::shared_ptr<Request> MakeRequest(const std::string& url, const FetchLimits& limits, const char* agent,
+                                     const RequestSent& onSent) {
+  auto request = std::make_shared<Request>();
+  request->startTick = GetTickCount64();
+  request->url = url;
+  request->limits = limits;
+  request->agent = agent ? agent : kPlayerAgent;
+  request->onSent = onSent;
+  request->done.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  return request;
+}
+
+}  // namespace
+
+std::string HttpGet(const std::string& url, const FetchLimits& limits, const char* agent, RequestSent onSent) {
+  std::shared_ptr<Request> request;
+  try {
+    request = MakeRequest(url, limits, agent, onSent);
+  } catch (...) {
+    // No memory for the request: it fails without going out, and says so.
+    try {
+      if (onSent) onSent();
+    } catch (...) {
+    }
+    return {};
+  }
+  return Run(request);
+}
+
+HttpSession::HttpSession(const char* agent) : agent_(agent ? agent : kPlayerAgent) {}
+
+bool HttpSession::Busy() const { return last_ && WaitForSingleObject(last_->done.get(), 0) == WAIT_TIMEOUT; }
+
+std::string HttpSession::Get(const std::string& url, const FetchLimits& limits) {
+  if (Busy()) return {};
+  try {
+    last_ = MakeRequest(url, limits, agent_.c_str(), RequestSent());
+  } catch (...) {
+    last_.reset();
+    return {};
+  }
+  return Run(last_);
 }
 
 }  // namespace trr

@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "common/exception_boundary.h"
 #include "common/gbk_text.h"
 #include "listctrl/control_state.h"
 #include "listctrl/item_info.h"
@@ -44,7 +45,7 @@ void StopTimerWhenIdle(HWND listWindow) {
   }
 }
 
-void CALLBACK FlashTick(HWND listWindow, UINT, UINT_PTR, DWORD) {
+void FlashAvatars(HWND listWindow) {
   std::vector<FlashEntry>& list = FlashList();
   for (size_t i = list.size(); i-- > 0;) {
     // A repaint cannot change the list, but stay safe against anything that does.
@@ -63,6 +64,11 @@ void CALLBACK FlashTick(HWND listWindow, UINT, UINT_PTR, DWORD) {
     if (index > -1) SendMessageA(listWindow, kRepaintEntryMessage, static_cast<WPARAM>(index), 0);
   }
   StopTimerWhenIdle(listWindow);
+}
+
+// A tick that fails (an attribute text without memory) leaves the avatars as they are until the next one.
+void CALLBACK FlashTick(HWND listWindow, UINT, UINT_PTR, DWORD) {
+  CatchAll([&] { FlashAvatars(listWindow); });
 }
 
 }  // namespace

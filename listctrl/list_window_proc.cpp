@@ -1,6 +1,7 @@
 // The ListBox's window procedure: hover tracking with TrackMouseEvent, selection (with the selected row
 // enlarged in medium and small view), hit tests, click dispatch to the owner's handlers and the control's
 // repaint message. Everything else goes to the ListBox's own procedure.
+#include "common/exception_boundary.h"
 #include "listctrl/group_rows.h"
 #include "listctrl/list_box.h"
 #include "listctrl/paint_entry.h"
@@ -143,7 +144,7 @@ void RaiseEvent(const ControlState& state, EventSlot slot, int32_t handle, int32
   if (handler) handler(handle, x, y);
 }
 
-LRESULT CALLBACK ListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ListWindowProcMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlState* state = FindControlByList(window);
   if (!state) return ::DefWindowProcA(window, message, wParam, lParam);
   const WNDPROC oldProc = state->oldListProc;
@@ -202,6 +203,13 @@ LRESULT CALLBACK ListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
       return passOn();
   }
+}
+
+// A message whose handling failed (a group's rows are made when it is first shown) is answered 0: the list
+// stays as it was.
+LRESULT CALLBACK ListWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return ListWindowProcMessage(window, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 }  // namespace trr

@@ -1,11 +1,12 @@
 // The container's window procedure: it paints the control's entries (WM_DRAWITEM), keeps the ListBox as large
 // as the container and answers the ListBox's background brush.
+#include "common/exception_boundary.h"
 #include "listctrl/paint_entry.h"
 #include "listctrl/window_procs.h"
 
 namespace trr {
 
-LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ParentWindowProcMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlState* state = FindControlByParent(window);
   const WNDPROC oldProc = state ? state->oldParentProc : nullptr;
   auto passOn = [&] {
@@ -36,6 +37,12 @@ LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     default:
       return passOn();
   }
+}
+
+// A message whose handling failed is answered TRUE: an entry that could not be painted stays unpainted.
+LRESULT CALLBACK ParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return ParentWindowProcMessage(window, message, wParam, lParam); },
+                  static_cast<LRESULT>(TRUE));
 }
 
 }  // namespace trr

@@ -1,9 +1,12 @@
-// The channel cache file "GB.Dat" beside the player: fetched from the directory server only when it is missing.
+// The channel cache file "GB.Dat" beside the player, and the player's directory job: the directory is read from
+// that file, or fetched from the directory server when the file is missing.
 #pragma once
+#include <functional>
 #include <string>
 
 #include "common/http_fetch.h"
 #include "player/channel_document.h"
+#include "player/directory_worker.h"
 
 namespace trr {
 
@@ -21,10 +24,17 @@ enum class CacheOutcome {
 // Program directory + "\GB.Dat".
 std::string ChannelCachePath(const std::string& programDirectory);
 
-// When no file exists at `cachePath`, GETs `url` within kChannelDirectoryLimits, keeps the body in `body` and,
-// when it is a channel directory (IsChannelDirectory), writes it to `cachePath` in one piece (a temporary file
-// renamed over it). Anything else is not written: it would stand for the directory for good. `body` is left
-// untouched when the file already exists.
-CacheOutcome EnsureChannelCache(const std::string& cachePath, const std::string& url, std::string& body);
+// The player's directory job; blocking, so it runs on a DirectoryWorker. When a file exists at `cachePath`
+// (even an empty one) it is read, up to kMaxChannelDirectoryBytes (a larger or unreadable file reads as
+// empty), and nothing is fetched. Otherwise `url` is fetched within kChannelDirectoryLimits and the reply is
+// read once, for both uses: when it is worth keeping (ChannelDirectory::WorthKeeping) it is written to
+// `cachePath` in one piece (a temporary file renamed over it) and its groups are the result; anything else is
+// neither written (it would stand for the directory for good) nor shown, and the list stays empty as after a
+// failed fetch. The fetched reply, whatever it is, comes back in fetchedBytes. `onRequestSent`, when given,
+// is called exactly once, on some worker thread: when the directory request has gone out, when it could not,
+// or at once when nothing is fetched. `outcome`, when given, says which way it went.
+DirectoryResult ReadOrFetchDirectory(const std::string& cachePath, const std::string& url,
+                                     const std::function<void()>& onRequestSent = {},
+                                     CacheOutcome* outcome = nullptr);
 
 }  // namespace trr

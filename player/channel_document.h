@@ -25,17 +25,23 @@ struct ChannelGroup {
   std::vector<Station> stations;  // in the order of their lines
 };
 
-// The groups of the document in display order, each with the stations whose third field equals its name byte
-// for byte. A group listed twice appears twice with the same stations. Lines with fewer than three fields and
-// empty group names are skipped; a missing section gives no groups (no "<type>") or empty groups (no
-// "<tvdata>"). The result stops at kMaxChannelGroups groups and kMaxChannelRows stations in all: the group
-// that reaches the row limit keeps the stations that fit, the groups after it are left out. Never fails: bad
-// input gives fewer groups or stations.
-std::vector<ChannelGroup> ParseChannelDocument(std::string_view document);
+// One reading of a document: what the list shows, and whether the document is worth keeping as the cache.
+struct ChannelDirectory {
+  std::vector<ChannelGroup> groups;  // in display order
+  bool stationListCut = false;       // "<tvdata>" is there but no "</tvdata>" after it: a body cut short
 
-// True when `document` is a channel directory worth keeping: the parser finds at least one group, and a
-// station section that is opened is also closed (a body cut short is not one).
-bool IsChannelDirectory(std::string_view document);
+  // A channel directory worth keeping in the cache file: at least one group, and no station list cut short.
+  bool WorthKeeping() const { return !groups.empty() && !stationListCut; }
+};
+
+// Reads the document once. The groups come in display order, each with the stations whose third field equals
+// its name byte for byte; a group listed twice appears twice with the same stations. Lines with fewer than
+// three fields and empty group names are skipped; a missing section gives no groups (no "<type>") or empty
+// groups (no "<tvdata>"). The groups stop at kMaxChannelGroups and the stations at kMaxChannelRows in all: the
+// group that reaches the row limit keeps the stations that fit, the groups after it are left out. Never
+// fails: bad input gives fewer groups or stations. Time linear in the document; memory beyond the result at
+// most one 32-bit offset per station line of a shown group.
+ChannelDirectory ParseChannelDocument(std::string_view document);
 
 // The stream look-up address of a station: the directory server followed by "/Url.Asp?ID=" and the id,
 // appended unchanged (no escaping).

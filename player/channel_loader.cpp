@@ -7,18 +7,20 @@
 
 namespace trr {
 
-int LoadChannelList(GroupList& list, HWND container, std::string_view document, const std::string& stationPicture,
-                    EventHandler onRowDoubleClick) {
+bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick) {
   // Both do nothing before the control has a window; they keep a second load from doubling the list.
   list.RemoveGroup();
   list.ClearGroups();
-  if (!list.Create(container, Given(0), Given(1), Given(1)) && !list.listWindow()) return 0;
+  if (!list.Create(container, Given(0), Given(1), Given(1)) && !list.listWindow()) return false;
   list.SetEventHandlers({}, Given(onRowDoubleClick));
   list.SetGroupColours(Given(1));
+  return true;
+}
 
+int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, const std::string& stationPicture) {
+  if (!list.listWindow()) return 0;
   // One pass for the whole directory: the same groups, rows, handles and document as one AddGroup per group
   // and one AddItem per station, without building every row's element before the window shows.
-  const std::vector<ChannelGroup> channels = ParseChannelDocument(document);
   std::vector<GroupRows> groups(channels.size());
   for (size_t g = 0; g < channels.size(); ++g) {
     groups[g].title = channels[g].name;
@@ -31,6 +33,12 @@ int LoadChannelList(GroupList& list, HWND container, std::string_view document, 
   station.online = true;
   station.signature = kStationSignature;
   return list.AddGroupsWithRows(groups, station);
+}
+
+int LoadChannelList(GroupList& list, HWND container, std::string_view document, const std::string& stationPicture,
+                    EventHandler onRowDoubleClick) {
+  if (!CreateChannelList(list, container, onRowDoubleClick)) return 0;
+  return FillChannelList(list, ParseChannelDocument(document).groups, stationPicture);
 }
 
 bool StartStationFromRow(GroupList& list, ItemHandle row, MediaPlayerHost& player, std::string& currentStationName) {

@@ -5,8 +5,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "listctrl/group_list.h"
+#include "player/channel_document.h"
 
 namespace trr {
 
@@ -17,10 +19,17 @@ constexpr COLORREF kStationNameColour = 0xFF8800;
 constexpr const char kStationSignature[] = "双击收听";
 
 // Empties `list`, creates its window inside `container` (border 0, mode 1, enlarged selection, default
-// background), registers `onRowDoubleClick` as its only handler, sets square group frames and adds the groups
-// of `document` in order, each collapsed, with one row per station (avatar `stationPicture`, name colour
-// kStationNameColour, online, signature kStationSignature). Returns the number of groups added; 0 when the
-// window cannot be created, in which case nothing is added.
+// background), registers `onRowDoubleClick` as its only handler and sets square group frames. The list is then
+// empty until FillChannelList. False when the window cannot be created.
+bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick);
+
+// Adds `groups` in order to the list made by CreateChannelList, each collapsed, with one row per station
+// (avatar `stationPicture`, name colour kStationNameColour, online, signature kStationSignature). Returns the
+// number of groups added; 0 when the list has no window.
+int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& groups, const std::string& stationPicture);
+
+// Both at once, with the groups of `document`. Returns the number of groups added; 0 when the window cannot
+// be created, in which case nothing is added.
 int LoadChannelList(GroupList& list, HWND container, std::string_view document, const std::string& stationPicture,
                     EventHandler onRowDoubleClick);
 

@@ -4,8 +4,9 @@
 
 namespace trr {
 
-// Runs the load steps in order on the window thread: cache path, channel cache, channel list, media player
-// objects, rounded shape, notification icon, update check.
+// Runs the load steps in order on the window thread: cache path, the channel directory started on its worker,
+// the channel list (filled when the directory arrives), media player objects, rounded shape, notification
+// icon, update check.
 void RunLoadHandler(HWND mainWindow);
 
 }  // namespace trr

@@ -22,7 +22,7 @@ struct OnlineCounter::Shared {
 
 namespace {
 
-// The three requests of one refresh, on the worker's session: they reuse its kept-alive connection.
+// The three requests of one refresh, through the worker's session.
 std::string RunOneRefresh(HttpSession& session) {
   const std::string page = CounterServerUrl() + "/fm/count.asp";
   session.Get(page + "?id=3", kSmallReplyLimits);

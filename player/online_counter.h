@@ -1,9 +1,10 @@
 // The online-user count shown in 透明标签2. A refresh runs on the counter's one long-lived worker thread: three
 // GETs of the counter page (id=3, id=1, id=3, in that order, each made even when an earlier one failed, each
-// within kSmallReplyLimits) over one WinINet session whose connection is kept alive between requests; the
-// number of the id=1 reply becomes the label text. The worker never touches a window: it keeps the text and
-// hands it on by a posted message, so the window's own thread writes the label. At most one refresh runs at a
-// time and the worker is the counter's only thread, so a hanging counter server cannot pile up threads.
+// within kSmallReplyLimits) through one HttpSession; the number of the id=1 reply becomes the label text. The
+// worker never touches a window: it keeps the text and hands it on by a posted message, so the window's own
+// thread writes the label. At most one refresh runs at a time, and the session starts no request while one it
+// gave up on at its deadline still runs (such a request fails at once, without going out), so a hanging or
+// trickling counter server holds at most the worker and one request's thread.
 #pragma once
 #include <windows.h>
 

@@ -13,6 +13,8 @@ void RunExitCleanup() {
   state.wmpControls.Reset();
   state.wmpSettings.Reset();
   state.wmpNetwork.Reset();
+  // A directory job still running is not waited for; its result goes nowhere.
+  state.directoryWorker.reset();
   state.cachePath.clear();
   state.channelListBytes.clear();
   state.remoteVersionText.clear();

@@ -8,8 +8,27 @@
 
 namespace trr {
 
-// Load step 3: create the channel list inside 图片框 and fill it from the cache file.
-void LoadChannels(HWND mainWindow);
+// Posted to the main window when the channel directory has been read or fetched.
+constexpr UINT kDirectoryArrivedMessage = WM_APP + 0x120;
+
+// How long the update check lets the directory request go first at most: a directory server that does not
+// even accept the connection must not hold the version request for long.
+constexpr DWORD kDirectoryHeadStartMs = 500;
+
+// Load step 2: read the channel directory from the cache file, or fetch it when the file is missing, on a
+// DirectoryWorker; the list fills when it arrives (OnDirectoryArrived). Returns at once.
+void StartChannelDirectory(HWND mainWindow);
+
+// Load step 3: create the channel list inside 图片框, empty until the directory arrives.
+void CreateChannels(HWND mainWindow);
+
+// Load step 7, before the update check: waits until the directory request has gone out (or will not), at most
+// kDirectoryHeadStartMs, so that the requests leave in their order.
+void WaitForDirectoryRequest();
+
+// kDirectoryArrivedMessage: fills the channel list with what the directory job found and keeps the fetched
+// reply in the program state.
+LRESULT OnDirectoryArrived(HWND mainWindow, WPARAM, LPARAM);
 
 // Load step 4: take the media player's controls, settings and network objects into the program state.
 void TakeMediaPlayerObjects(HWND mainWindow);

@@ -1,5 +1,6 @@
 // Host window for an ActiveX control: an empty child that shows what lies behind it until a control fills it.
 // Showing or hiding the host shows or hides the control inside.
+#include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
 
@@ -7,7 +8,7 @@ namespace trr::ui {
 
 const char kActiveXHostClass[] = "TrrActiveXHost";
 
-LRESULT CALLBACK ActiveXHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ActiveXHostProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
@@ -18,6 +19,12 @@ LRESULT CALLBACK ActiveXHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A message whose handling failed is answered 0: nothing happened.
+LRESULT CALLBACK ActiveXHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return ActiveXHostProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 }  // namespace trr::ui

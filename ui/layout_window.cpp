@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
 
@@ -94,13 +95,19 @@ bool IsOwnControlClass(WNDPROC proc) {
          proc == VolumeSliderProc || proc == ActiveXHostProc;
 }
 
-LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT GroupBoxProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlRecord* record = RecordOf(hwnd);
   LRESULT result = 0;
   if (record && HandleChildNotification(hwnd, message, wParam, lParam, result)) return result;
   WNDPROC previous = record ? record->previousProc : nullptr;
   return previous ? CallWindowProcA(previous, hwnd, message, wParam, lParam)
                   : DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A message whose handling failed is answered 0: nothing happened.
+LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return GroupBoxProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 struct KindStyle {
@@ -219,7 +226,7 @@ void DrainPostedTexts(HWND hwnd) {
   }
 }
 
-LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TopLevelProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     auto* window = static_cast<LayoutWindow*>(create->lpCreateParams);
@@ -283,6 +290,12 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// A message whose handling failed (a bound message's handler) is answered 0: nothing happened.
+LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return TopLevelProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
+}
+
 }  // namespace
 
 // WM_COMMAND and WM_CTLCOLOR* that a standard control sends to its parent (window, picture box or group box):
@@ -330,11 +343,14 @@ ControlRecord* FindRecord(LayoutWindow* window, const char* name) {
 void Dispatch(LayoutWindow* window, const char* control, EventKind kind, int value) {
   if (!window) return;
   Event event = {window->hwnd, control, kind, value};
-  // A copy: a handler may bind more handlers or destroy the window (and with it `window`).
-  std::vector<EventBinding> bindings = window->bindings;
+  // A copy: a handler may bind more handlers or destroy the window (and with it `window`). Without memory for
+  // it, the event is lost.
+  std::vector<EventBinding> bindings;
+  if (!CatchAll([&] { bindings = window->bindings; return true; }, false)) return;
   for (const EventBinding& binding : bindings) {
+    // A handler that fails (out of memory) loses its own work only; the others still run.
     if (binding.kind == kind && binding.handler && std::strcmp(binding.control, control) == 0)
-      binding.handler(event);
+      CatchAll([&] { binding.handler(event); });
   }
 }
 

@@ -1,5 +1,6 @@
 // Picture box: shows its GIF picture (or what lies behind it), carries child controls, reports right presses on
 // its bare surface and moves the top-level window when dragged with the left button.
+#include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
 
@@ -9,7 +10,7 @@ const char kPictureBoxClass[] = "TrrPictureBox";
 
 bool HandleChildNotification(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PictureBoxProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlRecord* record = RecordOf(hwnd);
   LRESULT result = 0;
   if (record && HandleChildNotification(hwnd, message, wParam, lParam, result)) return result;
@@ -32,6 +33,12 @@ LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A message whose handling failed is answered 0: nothing happened.
+LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return PictureBoxProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 }  // namespace trr::ui

@@ -1,5 +1,6 @@
 // Picture button: normal, hot and pressed pictures over whatever lies behind it, with a key colour as
 // transparency. A click is a press and release of the left button on it.
+#include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
 
@@ -52,7 +53,7 @@ bool Inside(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT PictureButtonProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlRecord* record = RecordOf(hwnd);
   if (!record) return DefWindowProcA(hwnd, message, wParam, lParam);
   switch (message) {
@@ -94,6 +95,12 @@ LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
       return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A message whose handling failed (a click's handler, a picture) is answered 0: nothing happened.
+LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return PictureButtonProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 }  // namespace trr::ui

@@ -1,4 +1,5 @@
 // Transparent label: only its text, in its colour and font, drawn over what lies behind it.
+#include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
 
@@ -29,7 +30,7 @@ void Paint(HWND hwnd, const ControlRecord& record) {
 
 }  // namespace
 
-LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TransparentLabelProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlRecord* record = RecordOf(hwnd);
   if (!record) return DefWindowProcA(hwnd, message, wParam, lParam);
   switch (message) {
@@ -45,6 +46,12 @@ LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LP
     }
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A message whose handling failed is answered 0: nothing happened.
+LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return TransparentLabelProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 }  // namespace trr::ui

@@ -1,6 +1,7 @@
 // Volume slider drawn from four alpha strips: [0] the rail, [1] the filled part left of the thumb, [2] the filled
 // part while the mouse is over the slider, [3] the thumb. The rail and the filled part keep their 3-pixel ends
 // and stretch their middles to the length they cover.
+#include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
 
@@ -81,7 +82,7 @@ RECT SliderThumbRect(const ControlRecord& record) {
   return {left, top, left + width, top + height};
 }
 
-LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT VolumeSliderProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ControlRecord* record = RecordOf(hwnd);
   if (!record) return DefWindowProcA(hwnd, message, wParam, lParam);
   int x = static_cast<short>(LOWORD(lParam));
@@ -126,6 +127,12 @@ LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
       return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A message whose handling failed is answered 0: nothing happened.
+LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CatchAll([&] { return VolumeSliderProcMessage(hwnd, message, wParam, lParam); },
+                  static_cast<LRESULT>(0));
 }
 
 }  // namespace trr::ui

@@ -44,6 +44,25 @@ bool BlockWriter::Finish(DWORD& error) {
 }
 
 void BlockWriter::Run() {
+  try {
+    WriteQueued();
+  } catch (...) {
+    // A lock or the progress callback failed: the transfer fails as after a failed write, and the receiver,
+    // waiting for a buffer, is told so.
+    try {
+      std::lock_guard<std::mutex> lock(lock_);
+      if (!failed_) {
+        failed_ = true;
+        error_ = ERROR_NOT_ENOUGH_MEMORY;
+      }
+    } catch (...) {
+      failed_ = true;
+    }
+  }
+  changed_.notify_all();
+}
+
+void BlockWriter::WriteQueued() {
   for (;;) {
     Block block;
     {

@@ -35,7 +35,8 @@ class BlockWriter {
     std::vector<char> bytes;
     size_t length;
   };
-  void Run();
+  void Run();          // the writer thread: nothing leaves it
+  void WriteQueued();  // writes blocks until finishing and nothing is queued
 
   HANDLE file_;
   std::function<void(int64_t)> written_;

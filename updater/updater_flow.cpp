@@ -82,20 +82,21 @@ bool Ask(HWND window, const char* question) {
   return yes;
 }
 
-void StartUpgrade(HWND window) {
-  if (UpgradeRunning(window)) return;
-  // Every file of the updater lives beside it, whatever directory it was started in: the player that starts
-  // it again at its next start is the one in this directory.
-  DeleteFileIfPresent(g_state.programDirectory + "\\trtv.exe");
-  ui::SetControlVisible(window, UpdaterControlName(k按钮1), false);
-  ui::SetControlVisible(window, UpdaterControlName(k按钮2), true);
-  ui::SetControlVisible(window, UpdaterControlName(k进度条1), true);
+void ShowFailure(HWND window);
+
+// Starts the transfer; false when it could not be started (no memory, no thread).
+bool StartTransfer() {
   // A new transfer object for each try: one object runs one transfer.
   delete g_state.download;
-  g_state.download = new Downloader();
+  g_state.download = nullptr;
   g_state.totalSize = 0;
-  g_state.source = ReadUpdateAddress(g_state.settingsPath);
-  g_state.destination = g_state.programDirectory + "\\trRadio.exe";
+  try {
+    g_state.download = new Downloader();
+    g_state.source = ReadUpdateAddress(g_state.settingsPath);
+    g_state.destination = g_state.programDirectory + "\\trRadio.exe";
+  } catch (...) {
+    return false;
+  }
   DownloadRequest& request = g_state.request;
   request.field1 = 4096;
   request.source = g_state.source.c_str();
@@ -107,8 +108,20 @@ void StartUpgrade(HWND window) {
   request.receiveTimeoutMs = 10000;
   request.field12 = 10240;
   request.onEvent = OnDownloadEvent;
-  if (g_state.download) g_state.download->Start(request);
+  return g_state.download->Start(request);
+}
+
+void StartUpgrade(HWND window) {
+  if (UpgradeRunning(window)) return;
+  // Every file of the updater lives beside it, whatever directory it was started in: the player that starts
+  // it again at its next start is the one in this directory.
+  DeleteFileIfPresent(g_state.programDirectory + "\\trtv.exe");
+  ui::SetControlVisible(window, UpdaterControlName(k按钮1), false);
+  ui::SetControlVisible(window, UpdaterControlName(k按钮2), true);
+  ui::SetControlVisible(window, UpdaterControlName(k进度条1), true);
   ui::SetTimerInterval(window, UpdaterControlName(k时钟), 1000);
+  // A transfer that cannot even start fails as a failed transfer does: 升级失败, and 升级 offered again.
+  if (!StartTransfer()) ShowFailure(window);
 }
 
 void StartUp(HWND window) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/harness/demo_server_client.h"
+#include "tests/harness/message_pump.h"
 
 namespace trr {
 namespace {
@@ -27,7 +28,9 @@ class HttpFetch : public testing::Test {
 TEST_F(HttpFetch, ReturnsBodyBytesUnchangedAndNeverCaches) {
   std::string body = "none>0128<\r\n中文\x01\xFF";
   ServerSetBody("/probe.txt", body);
-  EXPECT_EQ(HttpGet(TestServerUrl() + "/probe.txt", kSmallReplyLimits), body);
+  int sent = 0;
+  EXPECT_EQ(HttpGet(TestServerUrl() + "/probe.txt", kSmallReplyLimits, kPlayerAgent, [&] { ++sent; }), body);
+  EXPECT_EQ(sent, 1) << "the request-sent notice comes once";
   ServerSetBody("/probe.txt", "second");
   EXPECT_EQ(HttpGet(TestServerUrl() + "/probe.txt", kSmallReplyLimits), "second");
   auto log = ServerRequestLog();
@@ -41,8 +44,10 @@ TEST_F(HttpFetch, FailuresGiveEmptyBodies) {
   EXPECT_EQ(HttpGet(TestServerUrl() + "/missing-file-404.txt", kSmallReplyLimits), "");
   ServerSetFault("/cut.txt", "fail");
   EXPECT_EQ(HttpGet(TestServerUrl() + "/cut.txt", kSmallReplyLimits), "");
-  // Nothing listens on port 1.
-  EXPECT_EQ(HttpGet("http://127.0.0.1:1/x", kSmallReplyLimits), "");
+  // Nothing listens on port 1; the request never goes out, and the notice says so once.
+  int sent = 0;
+  EXPECT_EQ(HttpGet("http://127.0.0.1:1/x", kSmallReplyLimits, kPlayerAgent, [&] { ++sent; }), "");
+  EXPECT_EQ(sent, 1);
   EXPECT_EQ(HttpGet("", kSmallReplyLimits), "");
   EXPECT_EQ(HttpGet("ftp://127.0.0.1:1/x", kSmallReplyLimits), "");
 }
@@ -80,13 +85,16 @@ TEST_F(HttpFetch, HostileDeliveriesGiveTheWholeBodyOrNothing) {
       {"chunked", 0, body.size(), true},    {"chunked", 0, body.size() - 1, false},
       {"cut", 0, 65536, false},             {"endless", 0, 65536, false},
       {"drip", 2000, 65536, true},          {"drip", 300, 65536, false},  // ten seconds in all
+      {"trickle", 20, 65536, false},  // headers that never end hold WinINet for 20 s, but not the caller
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.mode) + " " + std::to_string(c.rate) + " " + std::to_string(c.maxBytes));
     ServerSetBody("/hostile.txt", body);
     ServerSetFault("/hostile.txt", c.mode, c.rate);
     const FetchLimits limits = {c.maxBytes, 3000, 3000, 4000};
+    const DWORD start = GetTickCount();
     EXPECT_EQ(HttpGet(TestServerUrl() + "/hostile.txt", limits), c.whole ? body : "");
+    EXPECT_LT(GetTickCount() - start, limits.totalMs + 1000) << "answered by the deadline";
   }
 }
 
@@ -108,6 +116,25 @@ TEST_F(HttpFetch, GivingUpAtTheDeadlineLeavesOtherFetchesAlone) {
   neighbour.join();
   EXPECT_GT(good.load(), 0);
   EXPECT_EQ(bad.load(), 0);
+}
+
+// A session whose request was given up at its deadline sends nothing more until that request's worker has
+// ended: a trickling server holds one worker per session, never more.
+TEST_F(HttpFetch, ASessionStartsNoRequestWhileOneGivenUpStillRuns) {
+  ServerSetFault("/trickle.txt", "trickle", 3);
+  ServerSetBody("/fine.txt", "fine");
+  FetchLimits shortLimits = kSmallReplyLimits;
+  shortLimits.totalMs = 1000;
+  HttpSession session;
+  DWORD start = GetTickCount();
+  EXPECT_EQ(session.Get(TestServerUrl() + "/trickle.txt", shortLimits), "");
+  EXPECT_LT(GetTickCount() - start, 2000u);
+  EXPECT_TRUE(session.Busy());
+  EXPECT_EQ(session.Get(TestServerUrl() + "/fine.txt", kSmallReplyLimits), "") << "refused at once";
+  // The trickle ends after 3 s, and with it the worker given up on.
+  EXPECT_TRUE(test::PumpUntil([&] { return !session.Busy(); }, 10000));
+  EXPECT_EQ(session.Get(TestServerUrl() + "/fine.txt", kSmallReplyLimits), "fine");
+  EXPECT_EQ(ServerRequestLog(), (std::vector<std::string>{"/trickle.txt", "/fine.txt"}));
 }
 
 }  // namespace

@@ -9,9 +9,10 @@ std::string trr::DirectoryServerUrl() { return "http://127.0.0.1"; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view document(reinterpret_cast<const char*>(data), size);
-  const std::vector<trr::ChannelGroup> groups = trr::ParseChannelDocument(document);
+  const trr::ChannelDirectory directory = trr::ParseChannelDocument(document);
+  const std::vector<trr::ChannelGroup>& groups = directory.groups;
   if (groups.size() > trr::kMaxChannelGroups) __builtin_trap();
-  if (trr::IsChannelDirectory(document) && groups.empty()) __builtin_trap();
+  if (directory.WorthKeeping() && groups.empty()) __builtin_trap();
   size_t rows = 0;
   for (const trr::ChannelGroup& group : groups) {
     rows += group.stations.size();

@@ -22,7 +22,8 @@ std::vector<std::string> ServerRequestLog();
 // deliveries of a good body: "endless" (text without end), "cut" (length announced, half sent, closed),
 // "cutnolength" (no length, half sent, clean close), "nolength" (no length, all sent, clean close), "chunked",
 // "chunkedcut" (chunked, closed before the last chunk), "html" (HTTP 200 with a login page), "scrambled" (the
-// same length, other bytes), "drip" (at `delaySeconds` taken as bytes per second).
+// same length, other bytes), "drip" (at `delaySeconds` taken as bytes per second), "trickle" (the status line,
+// then one header byte every half second for `delaySeconds`, 60 when 0, or until a reset; then closed).
 void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds = 0);
 
 // Serves a generated channel directory from now until the next reset: `stations` stations over `groups`

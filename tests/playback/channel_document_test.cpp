@@ -65,7 +65,7 @@ const DocumentCase kDocuments[] = {
 TEST(ChannelDocument, ParsesGroupsAndStations) {
   for (const DocumentCase& c : kDocuments) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(Flatten(ParseChannelDocument(c.document)), c.groups);
+    EXPECT_EQ(Flatten(ParseChannelDocument(c.document).groups), c.groups);
   }
 }
 
@@ -93,7 +93,7 @@ TEST(ChannelDocument, GroupsAndRowsStopAtTheLimits) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    std::vector<ChannelGroup> groups = ParseChannelDocument(Generated(c.groups, c.perGroup, c.repeat));
+    std::vector<ChannelGroup> groups = ParseChannelDocument(Generated(c.groups, c.perGroup, c.repeat)).groups;
     ASSERT_EQ(groups.size(), c.shownGroups);
     size_t rows = 0;
     for (const ChannelGroup& g : groups) rows += g.stations.size();
@@ -104,12 +104,12 @@ TEST(ChannelDocument, GroupsAndRowsStopAtTheLimits) {
 }
 
 TEST(ChannelDocument, OnlyAWholeDirectoryCountsAsOne) {
-  EXPECT_TRUE(IsChannelDirectory("<type>A</type><tvdata>x|1|A</tvdata>"));
-  EXPECT_TRUE(IsChannelDirectory("<html><type>A;B</type></html>"));
+  EXPECT_TRUE(ParseChannelDocument("<type>A</type><tvdata>x|1|A</tvdata>").WorthKeeping());
+  EXPECT_TRUE(ParseChannelDocument("<html><type>A;B</type></html>").WorthKeeping());
   for (const char* other : {"<!DOCTYPE html><html><body><form>Please sign in</form></body></html>",
                             "<type>;;</type><tvdata>x|1|A</tvdata>", "<type>A</type><tvdata>x|1|A\r\ny|2|",
                             "<type>A;B", "\x89PNG\r\n\x1a\n", ""})
-    EXPECT_FALSE(IsChannelDirectory(other)) << other;
+    EXPECT_FALSE(ParseChannelDocument(other).WorthKeeping()) << other;
 }
 
 TEST(ChannelDocument, LookupAddressAppendsTheIdUnchanged) {

@@ -208,7 +208,7 @@ TEST(ChannelLoader, DoubleClicksWithoutAPlayerChangeNothing) {
 TEST(ChannelLoader, TheDemoDirectoryLoadsWhole) {
   std::string document = HttpGet(DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits);
   ASSERT_FALSE(document.empty());
-  std::vector<ChannelGroup> groups = ParseChannelDocument(document);
+  std::vector<ChannelGroup> groups = ParseChannelDocument(document).groups;
   ASSERT_FALSE(groups.empty());
 
   Container container;

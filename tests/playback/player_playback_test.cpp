@@ -74,14 +74,15 @@ class PlayerPlayback : public ::testing::Test {
 
 TEST_F(PlayerPlayback, TheListShowsTheDirectoryAndADoubleClickedStationGoesToThePlayer) {
   const std::vector<ChannelGroup> groups =
-      ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits));
+      ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits)).groups;
   ASSERT_GE(groups.size(), 1u);
   ASSERT_GE(groups[0].stations.size(), 1u);
 
   HWND listBox = State().channelList.listWindow();
   ASSERT_NE(listBox, nullptr);
   EXPECT_EQ(GetParent(listBox), ui::FindControl(main_, "图片框"));
-  ASSERT_EQ(SendMessageA(listBox, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(groups.size()));
+  // The directory arrives from its worker after the window has come up.
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageA(listBox, LB_GETCOUNT, 0, 0) == LRESULT(groups.size()); }, 20000));
   for (size_t i = 0; i < groups.size(); ++i) {
     auto handle = static_cast<ItemHandle>(SendMessageA(listBox, LB_GETITEMDATA, i, 0));
     EXPECT_EQ(State().channelList.GetGroupName(handle), groups[i].name);

@@ -81,7 +81,8 @@ TEST_F(PlayerProcess, ANewerVersionHandsOverToTheUpdater) {
 }
 
 TEST_F(PlayerProcess, ItsOwnVersionKeepsThePlayerAndItShowsTheDirectory) {
-  const size_t groups = ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits)).size();
+  const size_t groups =
+      ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits)).groups.size();
   ASSERT_GT(groups, 0u);
   ServerControl("/__control/version?text=1.0");
   ASSERT_TRUE(Start());
@@ -90,7 +91,7 @@ TEST_F(PlayerProcess, ItsOwnVersionKeepsThePlayerAndItShowsTheDirectory) {
   HWND listBox = nullptr;
   EnumChildWindows(main, MatchListBox, reinterpret_cast<LPARAM>(&listBox));
   ASSERT_NE(listBox, nullptr);
-  EXPECT_EQ(SendMessageA(listBox, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(groups));
+  EXPECT_TRUE(PumpUntil([&] { return SendMessageA(listBox, LB_GETCOUNT, 0, 0) == LRESULT(groups); }, 20000));
   EXPECT_EQ(WaitForExit(500), -1) << "still running";
   EXPECT_FALSE(FileExists(dir_.File("started.marker")));
 }

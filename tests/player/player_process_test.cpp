@@ -11,10 +11,12 @@
 #include <utility>
 
 #include "common/file_util.h"
+#include "common/gbk_text.h"
 #include "common/http_fetch.h"
 #include "common/scoped_win.h"
 #include "player/channel_cache.h"
 #include "player/channel_document.h"
+#include "player/community_cache.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
@@ -65,6 +67,11 @@ int ListEntries(HWND main) {
   return listBox ? static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0)) : -1;
 }
 
+// Waits until the list shows `entries` entries (the directory arrives from its worker after the window is up).
+bool WaitForEntries(HWND main, int entries, unsigned timeoutMs) {
+  return PumpUntil([&] { return ListEntries(main) == entries; }, timeoutMs);
+}
+
 int ThreadCount(DWORD processId) {
   ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
   if (!snapshot) return -1;
@@ -89,10 +96,18 @@ class PlayerProcessTest : public ::testing::Test {
 };
 
 TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheCache) {
+  const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  ServerReset();
   Player first = StartPlayer(dir_.path());
   ASSERT_NE(first.window, nullptr) << "main window came up";
+  EXPECT_TRUE(WaitForEntries(first.window, static_cast<int>(ParseChannelDocument(served).groups.size()), 20000));
   EXPECT_EQ(DirectoryRequests(), 1);
-  std::string cached, served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  // The directory's request leaves first, then the version file's.
+  std::vector<std::string> log = ServerRequestLog();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[0], kDirectoryRequest);
+  EXPECT_EQ(log[1], "/upload/b.txt");
+  std::string cached;
   EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), cached));
   EXPECT_FALSE(served.empty());
   EXPECT_EQ(cached, served) << "GB.Dat holds the server's bytes unchanged";
@@ -101,6 +116,7 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
   ServerReset();
   Player second = StartPlayer(dir_.path());
   ASSERT_NE(second.window, nullptr);
+  EXPECT_TRUE(WaitForEntries(second.window, static_cast<int>(ParseChannelDocument(served).groups.size()), 20000));
   EXPECT_EQ(DirectoryRequests(), 0) << "the cache is used";
   EXPECT_EQ(ClosePlayer(second), 0);
 
@@ -126,28 +142,32 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
 }
 
 // Each hostile delivery on all three fetches at once: what a good delivery shows, or an empty list, a count of
-// 0 and no cache file; always a player that goes on and closes normally, and whose ticks, skipped while a
-// refresh waits on a server that never answers, do not pile up threads.
+// 0 and no cache file; always a player that comes up, goes on and closes at once, and whose ticks, skipped
+// while a refresh waits on a server that never answers, do not pile up threads. Servers that trickle their
+// headers are given up at each fetch's deadline: the window shows within 7 s (the version file's 6 s
+// deadline) and the player holds at most 6 threads.
 TEST_F(PlayerProcessTest, HostileRepliesNeverPoisonTheCacheNorStopThePlayer) {
   const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
-  const int groups = static_cast<int>(ParseChannelDocument(served).size());
+  const int groups = static_cast<int>(ParseChannelDocument(served).groups.size());
   ASSERT_GT(groups, 0);
   const struct {
     const char* mode;
     double rate;
     bool good;
   } deliveries[] = {
-      {"endless", 0, false},   {"cut", 0, false},    {"chunkedcut", 0, false}, {"cutnolength", 0, false},
-      {"html", 0, false},      {"scrambled", 0, false}, {"hang", 0, false},   {"nolength", 0, true},
-      {"chunked", 0, true},    {"drip", 400, true},
+      {"endless", 0, false},   {"cut", 0, false},       {"chunkedcut", 0, false}, {"cutnolength", 0, false},
+      {"html", 0, false},      {"scrambled", 0, false}, {"hang", 0, false},       {"nolength", 0, true},
+      {"chunked", 0, true},    {"drip", 400, true},     {"trickle", 60, false},
   };
   for (const auto& d : deliveries) {
     SCOPED_TRACE(d.mode);
     ServerReset();
     for (const char* path : {kDirectoryPath, "/fm/count.asp", "/upload/b.txt"}) ServerSetFault(path, d.mode, d.rate);
     DeleteFileIfPresent(dir_.File("GB.Dat"));
+    const DWORD began = GetTickCount();
     Player player = StartPlayer(dir_.path(), 60000);
     ASSERT_NE(player.window, nullptr);
+    const DWORD shownMs = GetTickCount() - began;
     HWND label = CounterLabel(player.window);
     ASSERT_NE(label, nullptr);
     const int threadsAtStart = ThreadCount(player.id);
@@ -157,12 +177,38 @@ TEST_F(PlayerProcessTest, HostileRepliesNeverPoisonTheCacheNorStopThePlayer) {
       most = std::max(most, ThreadCount(player.id));
     }
     EXPECT_EQ(WindowText(label) == "当前在线:0人", !d.good) << WindowText(label);
+    if (d.good) {
+      EXPECT_TRUE(WaitForEntries(player.window, groups, 30000));
+    }
+    for (int i = 0; i < 4; ++i) {
+      PumpMessages(500);
+      most = std::max(most, ThreadCount(player.id));
+    }
     EXPECT_LE(most, threadsAtStart + 2);
     std::string cached;
     EXPECT_EQ(ReadWholeFile(dir_.File("GB.Dat"), cached), d.good);
     EXPECT_EQ(cached, d.good ? served : "");
     EXPECT_EQ(ListEntries(player.window), d.good ? groups : 0);
     EXPECT_TRUE(StillRunning(player)) << "no update was announced";
+    if (std::string(d.mode) == "trickle") {
+      EXPECT_LT(shownMs, 7000u);
+      EXPECT_LE(most, 6);
+    }
+    const DWORD closing = GetTickCount();
+    EXPECT_EQ(ClosePlayer(player), 0);
+    EXPECT_LT(GetTickCount() - closing, 3000u) << "ending waits for no worker";
+  }
+  // Any one server trickling on its own: the window still shows within 7 s and the player ends when closed.
+  for (const char* path : {kDirectoryPath, "/fm/count.asp", "/upload/b.txt"}) {
+    SCOPED_TRACE(std::string("trickling alone: ") + path);
+    ServerReset();
+    ServerSetFault(path, "trickle", 60);
+    DeleteFileIfPresent(dir_.File("GB.Dat"));
+    const DWORD began = GetTickCount();
+    Player player = StartPlayer(dir_.path(), 60000);
+    ASSERT_NE(player.window, nullptr);
+    EXPECT_LT(GetTickCount() - began, 7000u);
+    PumpMessages(1500);
     EXPECT_EQ(ClosePlayer(player), 0);
   }
 }
@@ -176,6 +222,7 @@ TEST_F(PlayerProcessTest, LargeAndSlowDirectoriesLoadWithinTheirLimits) {
   ServerSetFault(kDirectoryPath, "drip", 200000);
   Player slow = StartPlayer(dir_.path(), 60000);
   ASSERT_NE(slow.window, nullptr);
+  EXPECT_TRUE(WaitForEntries(slow.window, 30, 60000));
   std::string cached;
   EXPECT_TRUE(ReadWholeFile(dir_.File("GB.Dat"), cached));
   EXPECT_TRUE(cached == served) << "GB.Dat holds the whole directory (" << cached.size() << " bytes)";
@@ -187,7 +234,7 @@ TEST_F(PlayerProcessTest, LargeAndSlowDirectoriesLoadWithinTheirLimits) {
   DeleteFileIfPresent(dir_.File("GB.Dat"));
   Player repeated = StartPlayer(dir_.path(), 120000);
   ASSERT_NE(repeated.window, nullptr);
-  EXPECT_EQ(ListEntries(repeated.window), 20);
+  EXPECT_TRUE(WaitForEntries(repeated.window, 20, 120000));
   EXPECT_TRUE(StillRunning(repeated));
   EXPECT_EQ(ClosePlayer(repeated), 0);
 }
@@ -200,6 +247,7 @@ TEST_F(PlayerProcessTest, AFailedFetchWritesNoCacheAndThePlayerStillComesUp) {
     DeleteFileIfPresent(dir_.File("GB.Dat"));
     Player player = StartPlayer(dir_.path());
     ASSERT_NE(player.window, nullptr);
+    PumpMessages(1500);  // the worker's fetch has failed by now, but for the hanging server's
     EXPECT_EQ(DirectoryRequests(), 1);
     EXPECT_FALSE(FileExists(dir_.File("GB.Dat"))) << "a failure is not stored as the directory";
     EXPECT_EQ(ClosePlayer(player), 0);
@@ -208,8 +256,8 @@ TEST_F(PlayerProcessTest, AFailedFetchWritesNoCacheAndThePlayerStillComesUp) {
   ServerReset();
   Player player = StartPlayer(dir_.path());
   ASSERT_NE(player.window, nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return FileExists(dir_.File("GB.Dat")); }, 20000));
   EXPECT_EQ(DirectoryRequests(), 1);
-  EXPECT_TRUE(FileExists(dir_.File("GB.Dat")));
   EXPECT_EQ(ClosePlayer(player), 0);
 }
 
@@ -228,6 +276,43 @@ int TrayIconCount() {
   int count = 0;
   EnumChildWindows(tray, CountTrayIcon, reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+// trRadio.ini beside the program picks the community directory: the list and its count come from there, with the
+// player's agent on every request and nothing asked of the built-in or counter servers; offline, the next start
+// lists the cached stations.
+TEST_F(PlayerProcessTest, TheCommunitySourceListsAndCachesBesideTheProgram) {
+  ASSERT_TRUE(WriteWholeFile(dir_.File("trRadio.ini"), "[Directory]\r\nSource=community\r\n"));
+  char closed[512] = "";
+  GetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed, sizeof(closed));
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", TestServerUrl().c_str());
+  Player online = StartPlayer(dir_.path());
+  ASSERT_NE(online.window, nullptr);
+  CommunityDirectory cached;
+  EXPECT_TRUE(PumpUntil([&] { return ReadCommunityCache(dir_.File("Community.Dat"), cached); }, 20000));
+  EXPECT_TRUE(WaitForEntries(online.window, static_cast<int>(cached.groups.size()), 10000));
+  const std::string count = "共 " + std::to_string(cached.RowCount()) + " 个电台";
+  PumpMessages(1500);
+  EXPECT_NE(FindChildByText(online.window, count), nullptr) << count;
+  int json = 0;
+  for (const std::string& line : SplitText(ServerControl("/__control/agents"), "\n")) {
+    if (line.empty()) continue;
+    EXPECT_EQ(line.find(" /Data.asp"), std::string::npos) << line;
+    EXPECT_EQ(line.find(" /fm/count.asp"), std::string::npos) << line;
+    if (line.find(" /json/") == std::string::npos) continue;
+    EXPECT_EQ(line.substr(0, line.find(' ')), "TiroRadio/1.0");
+    ++json;
+  }
+  EXPECT_EQ(json, 13);
+  EXPECT_EQ(ClosePlayer(online), 0);
+
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed);
+  ServerReset();
+  Player offline = StartPlayer(dir_.path());
+  ASSERT_NE(offline.window, nullptr);
+  EXPECT_TRUE(WaitForEntries(offline.window, static_cast<int>(cached.groups.size()), 10000));
+  EXPECT_TRUE(ServerRequestLog().size() <= 1u) << "the version file at most";
+  EXPECT_EQ(ClosePlayer(offline), 0);
 }
 
 TEST_F(PlayerProcessTest, CloseRemovesTheNotificationIconBeforeTheEnd) {

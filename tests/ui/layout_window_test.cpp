@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 
 #include "assets/resource_ids.h"
@@ -219,6 +220,25 @@ TEST_F(LayoutWindowTest, ClicksAndRightPressesReachTheirHandlersOnly) {
       {EventKind::Click, "按钮"}, {EventKind::Click, "按钮1"}, {EventKind::RightPress, "面板"},
       {EventKind::RightPress, "下面板"}};
   EXPECT_EQ(got, expected);
+}
+
+void ThrowOutOfMemory(const ui::Event&) { throw std::bad_alloc(); }
+LRESULT ThrowingMessage(HWND, WPARAM, LPARAM) { throw std::bad_alloc(); }
+
+// An event or message handler that throws (out of memory) loses only its own work: the window, the other
+// handlers of the event and later events go on.
+TEST_F(LayoutWindowTest, AHandlerThatThrowsCostsOnlyItsOwnWork) {
+  ASSERT_TRUE(ui::BindEvent(window_, "按钮1", EventKind::Click, ThrowOutOfMemory));
+  ASSERT_TRUE(ui::BindEvent(window_, "按钮1", EventKind::Click, RecordEvent));
+  ASSERT_TRUE(ui::BindWindowMessage(window_, WM_APP + 5, ThrowingMessage));
+  RecordedEvents().clear();
+  SendMessageA(Control("按钮1"), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageA(window_, WM_APP + 5, 0, 0), 0);
+  SendMessageA(Control("按钮1"), BM_CLICK, 0, 0);
+  PumpMessages(50);
+  EXPECT_TRUE(IsWindow(window_));
+  // Each click reaches the recorder bound before the thrower and the one bound after it.
+  EXPECT_EQ(RecordedEvents().size(), 4u);
 }
 
 TEST_F(LayoutWindowTest, DraggingAPanelMovesTheWindow) {

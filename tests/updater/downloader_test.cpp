@@ -1,6 +1,7 @@
 #include "updater/downloader.h"
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "common/file_util.h"
+#include "common/scoped_win.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/temp_dir.h"
+#include "updater/download_state.h"
 
 namespace trr {
 namespace {
@@ -153,6 +156,8 @@ TEST_F(DownloaderTest, FailedTransfersNeverReplaceTheInstalledFile) {
       {"server error", "/files/error.exe", "error"},
       {"missing file", "/files/absent.exe", nullptr},
       {"connection refused", "", nullptr},
+      // Headers trickled for 60 s: given up at the open limit, whatever the server does.
+      {"headers trickled past the open limit", "/files/trickle.exe", "trickle"},
   };
   std::string body = ProgramBytes(400 * 1024, 2);
   Serve("/files/cut.exe", "updater_served_cut.exe", body);
@@ -165,11 +170,18 @@ TEST_F(DownloaderTest, FailedTransfersNeverReplaceTheInstalledFile) {
     if (c.fault) ServerSetFault(c.route, c.fault);
     std::string source = c.route.empty() ? "http://127.0.0.1:1/refused.exe" : TestServerUrl() + c.route;
     Downloader download;
+    const DWORD began = GetTickCount();
     ASSERT_TRUE(download.Start(Request(source)));
     ASSERT_TRUE(WaitForEnd(20000)) << c.what;
+    EXPECT_LT(GetTickCount() - began, kDownloadOpenLimitMs + 1000) << c.what;
+    const DWORD releasing = GetTickCount();
     download.Release();
+    EXPECT_LT(GetTickCount() - releasing, 100u) << c.what << ": nothing to wait for";
     EXPECT_TRUE(HasCode(kDownloadFailed)) << c.what;
     EXPECT_FALSE(HasCode(kDownloadFinished)) << c.what;
+    if (c.fault && std::string(c.fault) == "trickle") {
+      EXPECT_EQ(Events().back().value, static_cast<int32_t>(ERROR_INTERNET_TIMEOUT));
+    }
     EXPECT_EQ(Contents(destination_), "the installed player") << c.what;
     EXPECT_FALSE(FileExists(destination_ + ".part")) << c.what;
   }
@@ -206,6 +218,14 @@ TEST_F(DownloaderTest, SpeedAndBytesReceivedFollowAThrottledTransfer) {
   EXPECT_LT(received, static_cast<int64_t>(body.size()));
   // The count is taken after each write, so the disk is never behind it.
   EXPECT_GE(onDisk, received);
+  // Nobody else may change the bytes that will be checked and installed: no writer, no file put in its place.
+  ScopedHandle writer(CreateFileA((destination_ + ".part").c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  EXPECT_FALSE(writer) << "the partial file is open for writing elsewhere";
+  ASSERT_TRUE(WriteWholeFile(dir_.File("impostor.exe"), "not the download"));
+  EXPECT_FALSE(MoveFileExA(dir_.File("impostor.exe").c_str(), (destination_ + ".part").c_str(),
+                           MOVEFILE_REPLACE_EXISTING));
   EXPECT_FALSE(HasCode(kDownloadFinished));
   ASSERT_TRUE(WaitForEnd(20000));
   EXPECT_TRUE(HasCode(kDownloadFinished));
@@ -232,8 +252,8 @@ TEST_F(DownloaderTest, ReleaseStopsRunningAndHangingTransfers) {
     auto start = std::chrono::steady_clock::now();
     download.Release();
     auto took = std::chrono::steady_clock::now() - start;
-    // A flowing transfer stops after its current block; a silent server is given up at the receive timeout.
-    EXPECT_LT(took, std::chrono::milliseconds(fault == std::string("hang") ? 2500 : 1000)) << fault;
+    // A flowing transfer stops after its current block; one still waiting for its headers is not waited for.
+    EXPECT_LT(took, std::chrono::milliseconds(fault == std::string("hang") ? 200 : 1000)) << fault;
     size_t eventsAtRelease = Events().size();
     Sleep(300);
     EXPECT_EQ(Events().size(), eventsAtRelease) << fault;  // nothing reported once released

@@ -224,7 +224,9 @@ TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndReplacesThePlayerBesideIt)
 }
 
 // Each way a download can go wrong, and the two ways it can still end well: the installed player is replaced
-// only by the whole new program, and a failure is shown with 升级 offered again.
+// only by the whole new program, and a failure is shown with 升级 offered again. A server that trickles its
+// headers (the notes' too, in that row) is given up at each fetch's deadline: the window shows once the notes'
+// 6 s are over, the failure 10 s after the transfer started.
 TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
   constexpr int kHeldThroughout = -1;
   struct Row {
@@ -234,12 +236,14 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
   } rows[] = {
       {"nolength", 0, true},    {"cutnolength", 0, false}, {"cut", 0, false},
       {"chunkedcut", 0, false}, {"html", 0, false},        {"scrambled", 0, false},
-      {"normal", 3000, true},   {"normal", kHeldThroughout, false},
+      {"normal", 3000, true},   {"normal", kHeldThroughout, false}, {"trickle", 0, false},
   };
   const std::string installed = "the installed player";
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.fault) + " held " + std::to_string(row.holdMs));
+    const bool trickle = std::string(row.fault) == "trickle";
     test::ServerSetFault(kPlayerDownloadPath, row.fault);
+    if (trickle) test::ServerSetFault("/upload/b.txt", row.fault);
     ScopedTempDir dir;
     ASSERT_TRUE(test::CopyFileTo(BinDirectory() + "\\TrRadioDl.exe", dir.File("TrRadioDl.exe")));
     ASSERT_TRUE(WriteWholeFile(dir.File("trRadio.exe"), installed));
@@ -247,6 +251,7 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
     ScopedHandle held(row.holdMs ? CreateFileA(dir.File("trRadio.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
                                  : INVALID_HANDLE_VALUE);
+    const DWORD began = GetTickCount();
     UpdaterProcess updater(dir.File("TrRadioDl.exe"), dir.path());
     ASSERT_TRUE(updater.started());
     if (row.holdMs > 0) {
@@ -263,7 +268,14 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
     } else {
       HWND window = WaitForWindow(updater.id(), kUpdaterClass, nullptr, 20000);
       ASSERT_NE(window, nullptr);
+      if (trickle) {
+        EXPECT_LT(GetTickCount() - began, 7500u) << "the notes are given up at their deadline";
+        EXPECT_EQ(Label(window, k标签1), "");
+      }
       EXPECT_TRUE(test::PumpUntil([&] { return Label(window, k标签进度) == kUpgradeFailedText; }, 30000));
+      if (trickle) {
+        EXPECT_LT(GetTickCount() - began, 18500u) << "the transfer is given up 10 s after it started";
+      }
       HWND retry = FindUpdaterControl(window, k按钮1);
       EXPECT_TRUE(GetWindowLongA(retry, GWL_STYLE) & WS_VISIBLE);
       EXPECT_FALSE(GetWindowLongA(FindUpdaterControl(window, k按钮2), GWL_STYLE) & WS_VISIBLE);
@@ -292,7 +304,11 @@ TEST_F(UpdaterFlowTest, ABrokenDownloadKeepsTheInstalledPlayerAndSaysSo) {
         PostMessageA(window, WM_CLOSE, 0, 0);
       }
     }
+    const DWORD closing = GetTickCount();
     EXPECT_EQ(updater.WaitForExit(10000), 0u);
+    if (trickle) {
+      EXPECT_LT(GetTickCount() - closing, 3000u) << "ending waits for no transfer";
+    }
   }
 }
 

@@ -1,0 +1,121 @@
+#include "common/http_client.h"
+
+namespace trr {
+namespace {
+
+// Passed to WinINet as the request's context while it is sent; read only for the "request sent" notice.
+struct SentNotice {
+  const std::function<void()>* onSent;
+  bool called;
+};
+
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID, DWORD) {
+  if (status != INTERNET_STATUS_REQUEST_SENT || !context) return;
+  auto* notice = reinterpret_cast<SentNotice*>(context);
+  if (notice->called) return;
+  notice->called = true;
+  try {
+    (*notice->onSent)();
+  } catch (...) {
+    // The notice is a courtesy to the caller; the request goes on.
+  }
+}
+
+}  // namespace
+
+bool SplitUrl(const std::string& url, UrlParts& parts) {
+  URL_COMPONENTSA components = {};
+  components.dwStructSize = sizeof(components);
+  // Non-zero lengths with null pointers ask for pointers into `url` itself, so no part is ever cut short.
+  components.dwHostNameLength = components.dwUrlPathLength = components.dwExtraInfoLength = 1;
+  components.dwUserNameLength = components.dwPasswordLength = 1;
+  if (url.empty() || !InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &components)) return false;
+  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_HTTPS &&
+      components.nScheme != INTERNET_SCHEME_FTP)
+    return false;
+  if (!components.lpszHostName || components.dwHostNameLength == 0) return false;
+  parts = UrlParts();
+  parts.scheme = components.nScheme;
+  parts.host.assign(components.lpszHostName, components.dwHostNameLength);
+  parts.port = components.nPort;
+  if (components.lpszUrlPath) parts.object.assign(components.lpszUrlPath, components.dwUrlPathLength);
+  if (components.lpszExtraInfo) parts.object.append(components.lpszExtraInfo, components.dwExtraInfoLength);
+  if (parts.object.empty()) parts.object = "/";
+  if (components.lpszUserName) parts.user.assign(components.lpszUserName, components.dwUserNameLength);
+  if (components.lpszPassword) parts.password.assign(components.lpszPassword, components.dwPasswordLength);
+  return true;
+}
+
+long long ParseContentLength(std::string_view text) {
+  if (text.empty()) return -1;
+  long long length = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    length = length * 10 + (c - '0');
+    if (length > kMaxAnnouncedLength) return -1;
+  }
+  return length;
+}
+
+void ApplyTimeouts(HINTERNET handle, const HttpTimeouts& timeouts) {
+  const DWORD options[][2] = {{INTERNET_OPTION_CONNECT_TIMEOUT, timeouts.connectMs},
+                              {INTERNET_OPTION_SEND_TIMEOUT, timeouts.sendMs},
+                              {INTERNET_OPTION_RECEIVE_TIMEOUT, timeouts.receiveMs}};
+  for (const auto& option : options) {
+    DWORD value = option[1];
+    if (value > 0) InternetSetOptionA(handle, option[0], &value, sizeof(value));
+  }
+}
+
+DWORD ReplyStatus(HINTERNET request) {
+  DWORD status = 0, size = sizeof(status), index = 0;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, &index)) return 0;
+  return status;
+}
+
+long long AnnouncedLength(HINTERNET request) {
+  char text[32] = "";
+  DWORD size = sizeof(text) - 1, index = 0;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, &index)) return -1;
+  return ParseContentLength(std::string_view(text, size < sizeof(text) ? size : 0));
+}
+
+bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
+                 DWORD& error, const std::function<void()>* onSent) {
+  reply = OpenedGet();
+  error = 0;
+  auto fail = [&](DWORD code) {
+    error = code ? code : ERROR_INTERNET_INTERNAL_ERROR;
+    reply = OpenedGet();
+    return false;
+  };
+  if (url.scheme != INTERNET_SCHEME_HTTP && url.scheme != INTERNET_SCHEME_HTTPS)
+    return fail(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
+  const bool secure = url.scheme == INTERNET_SCHEME_HTTPS;
+  reply.session.reset(InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!reply.session) return fail(GetLastError());
+  ApplyTimeouts(reply.session.get(), timeouts);
+  reply.connection.reset(InternetConnectA(reply.session.get(), url.host.c_str(), url.port,
+                                          url.user.empty() ? nullptr : url.user.c_str(),
+                                          url.user.empty() ? nullptr : url.password.c_str(), INTERNET_SERVICE_HTTP,
+                                          0, 0));
+  if (!reply.connection) return fail(GetLastError());
+  SentNotice notice = {onSent, false};
+  reply.request.reset(HttpOpenRequestA(reply.connection.get(), "GET", url.object.c_str(), nullptr, nullptr, nullptr,
+                                       kHttpRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0),
+                                       onSent && *onSent ? reinterpret_cast<DWORD_PTR>(&notice) : 0));
+  if (!reply.request) return fail(GetLastError());
+  ApplyTimeouts(reply.request.get(), timeouts);
+  if (notice.onSent) InternetSetStatusCallbackA(reply.request.get(), OnRequestStatus);
+  const BOOL sent = HttpSendRequestA(reply.request.get(), nullptr, 0, nullptr, 0);
+  const DWORD sendError = sent ? 0 : GetLastError();
+  // The notice lives on this stack: no callback may reach it once this call is over.
+  if (notice.onSent) InternetSetStatusCallbackA(reply.request.get(), nullptr);
+  if (!sent) return fail(sendError);
+  reply.status = ReplyStatus(reply.request.get());
+  if (reply.status < 200 || reply.status > 299) return fail(reply.status);
+  reply.length = AnnouncedLength(reply.request.get());
+  return true;
+}
+
+}  // namespace trr

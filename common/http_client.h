@@ -1,0 +1,81 @@
+// The one HTTP client layer under every fetch of both programs: the agent names, the request flags, splitting
+// addresses, the timeouts set on a request, the status and announced length of a reply, and opening a GET up
+// to the end of its headers. These are plain blocking WinINet calls: whoever calls them owns the handles, and
+// calls them where a long wait harms nobody (common/http_fetch.h runs them on workers with deadlines, the
+// updater's downloader on its transfer thread).
+#pragma once
+#include <windows.h>
+#include <wininet.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "common/scoped_win.h"
+
+namespace trr {
+
+// The agent names the servers see.
+constexpr char kPlayerAgent[] = "TiroRadio";
+constexpr char kUpdaterAgent[] = "TiroRadio Updater";
+
+// Every request: never served from or written to the WinINet cache, no dialogs, no cookies.
+constexpr DWORD kHttpRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+
+// Bodies this long are never ours; a longer announcement reads as no announcement at all.
+constexpr long long kMaxAnnouncedLength = 1LL << 40;
+
+struct UrlParts {
+  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+  std::string host;
+  INTERNET_PORT port = 0;
+  std::string object;  // path and query; "/" when the address has none
+  std::string user;
+  std::string password;
+};
+
+// Splits an http, https or ftp address with a host; false for anything else.
+bool SplitUrl(const std::string& url, UrlParts& parts);
+
+// The value of a Content-Length header; -1 when it is empty, holds anything but digits or exceeds
+// kMaxAnnouncedLength.
+long long ParseContentLength(std::string_view text);
+
+// Waits of one request, in milliseconds; 0 leaves the platform's own.
+struct HttpTimeouts {
+  DWORD connectMs = 0;
+  DWORD sendMs = 0;
+  DWORD receiveMs = 0;
+};
+
+// Sets the timeouts on `handle`. On an HTTP request they must be set on the request itself: WinINet here
+// ignores send and receive timeouts given to its session.
+void ApplyTimeouts(HINTERNET handle, const HttpTimeouts& timeouts);
+
+// The reply's status code; 0 when it cannot be read.
+DWORD ReplyStatus(HINTERNET request);
+
+// The reply's announced body length (read as text: the numeric query is 32 bits wide); -1 when the reply
+// announces none (chunked, or ended by closing) or an unreadable one.
+long long AnnouncedLength(HINTERNET request);
+
+// An HTTP GET whose headers have arrived. Owns its handles; the members close in reverse order, so no handle
+// outlives its parent.
+struct OpenedGet {
+  ScopedInternetHandle session;
+  ScopedInternetHandle connection;
+  ScopedInternetHandle request;
+  DWORD status = 0;
+  long long length = -1;  // AnnouncedLength
+};
+
+// Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags,
+// every wait within `timeouts`, then reads the status and the announced length. Blocks until the headers have
+// arrived: a server that trickles them holds it for as long as it trickles. `onSent`, when given, is called
+// on this thread as soon as the request has been written to the connection. False, with `error` set (a Win32 or
+// WinINet error, or the status outside 200..299), on any failure; `reply` then holds nothing.
+bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
+                 DWORD& error, const std::function<void()>* onSent = nullptr);
+
+}  // namespace trr

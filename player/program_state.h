@@ -8,8 +8,8 @@
 #include <string>
 
 #include "common/com_ptr.h"
-#include "listctrl/group_list.h"
 #include "common/scoped_win.h"
+#include "listctrl/group_list.h"
 #include "player/community_state.h"
 #include "player/directory_worker.h"
 #include "player/media_player_host.h"

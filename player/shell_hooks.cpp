@@ -62,19 +62,24 @@ void ShowPlayState(HWND mainWindow, long playState) {
 
 void StartChannelDirectory(HWND mainWindow) {
   ProgramState& state = State();
-  // Source=community: the built-in directory is neither read nor fetched.
-  if (!StartCommunitySource(mainWindow)) return;
-  ui::BindWindowMessage(mainWindow, kDirectoryArrivedMessage, &OnDirectoryArrived);
-  state.directoryWorker = std::make_unique<DirectoryWorker>(mainWindow, kDirectoryArrivedMessage);
-  // Set once the directory request has gone out (or will not): the version request waits for it to go first.
-  auto sent = std::make_shared<ScopedHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  state.directoryRequestSent = sent;
-  const std::string cachePath = state.cachePath;
-  const std::string url = DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB";
-  bool started = state.directoryWorker->Start([cachePath, url, sent] {
-    return ReadOrFetchDirectory(cachePath, url, [sent] { SetEvent(sent->get()); });
-  });
-  if (!started && *sent) SetEvent(sent->get());
+  try {
+    // Source=community: the built-in directory is neither read nor fetched.
+    if (!StartCommunitySource(mainWindow)) return;
+    ui::BindWindowMessage(mainWindow, kDirectoryArrivedMessage, &OnDirectoryArrived);
+    state.directoryWorker = std::make_unique<DirectoryWorker>(mainWindow, kDirectoryArrivedMessage);
+    // Set once the directory request has gone out (or will not): the version request waits for it to go first.
+    auto sent = std::make_shared<ScopedHandle>(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    state.directoryRequestSent = sent;
+    const std::string cachePath = state.cachePath;
+    const std::string url = DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB";
+    bool started = state.directoryWorker->Start([cachePath, url, sent] {
+      return ReadOrFetchDirectory(cachePath, url, [sent] { SetEvent(sent->get()); });
+    });
+    if (!started && *sent) SetEvent(sent->get());
+  } catch (...) {
+    // No memory to start it: the list stays empty, as after a failed fetch, and the other load steps go on.
+    state.directoryRequestSent.reset();
+  }
 }
 
 void WaitForDirectoryRequest() {

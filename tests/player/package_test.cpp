@@ -140,7 +140,8 @@ TEST(PackageTest, SilentInstallRunsThePlayerAndUninstallRemovesWhatItAdded) {
   // and writes nothing: the uninstaller, set aside meanwhile, does not come back.
   Player player = StartPlayer(folder);
   ASSERT_NE(player.window, nullptr);
-  EXPECT_TRUE(FileExists(folder + "\\GB.Dat"));
+  // The directory arrives from its worker once the window is up.
+  EXPECT_TRUE(PumpUntil([&] { return FileExists(folder + "\\GB.Dat"); }, 20000));
   ASSERT_TRUE(MoveFileA(uninstaller.c_str(), (uninstaller + ".aside").c_str()));
   EXPECT_NE(RunAndWait(setup + " /S /D=" + folder), 0);
   EXPECT_FALSE(FileExists(uninstaller));

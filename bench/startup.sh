@@ -17,6 +17,10 @@
 # the window's MapNotify, painted the first frame from which the window shows its settled picture (the counter
 # label, which a timer rewrites, is left out). Memory is VmRSS of the Wine process once the picture settled.
 # One hidden window (startup_floor.exe hidden) keeps Wine's desktop process up while the starts are timed.
+#
+# The build under test is also started with Source=community and 5,000 community stations: "cached" from a
+# fresh Community.Dat, and "fetched" from the demo server's community API with no Community.Dat (13 requests;
+# painted is then the moment the fetched list shows).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/env.sh"
@@ -68,9 +72,22 @@ open('$work/$kind$n/GB.Dat', 'wb').write(make_directory($n, $(groups_of "$n")))"
   done
 done
 
+# The community variants: "c5000" lists a cached Community.Dat, "f5000" fetches the list at every start.
+for kind in c f; do
+  mkdir -p "$work/${kind}5000"
+  cp "$build/bin/trRadio.exe" "$work/${kind}5000/"
+  printf '[Directory]\r\nSource=community\r\n' > "$work/${kind}5000/trRadio.ini"
+  variants+=("${kind}5000")
+done
+/usr/bin/python3 -c "import sys; sys.path.insert(0, '$root/tools'); from demo_community import make_community_cache;
+open('$work/c5000/Community.Dat', 'wb').write(make_community_cache(5000))"
+
 "$root/tools/demo-server.sh" start "$port" "$work" >/dev/null
+# 2,571 stations give 5,000 rows: 500 most voted, 1,929 in the six regions, 2,571 in the six styles.
+curl -fs "http://127.0.0.1:$port/__control/community?stations=2571" >/dev/null
 export TRRADIO_DIRECTORY_URL=http://127.0.0.1:$port TRRADIO_COUNTER_URL=http://127.0.0.1:$port \
-  TRRADIO_UPDATE_URL=http://127.0.0.1:$port
+  TRRADIO_UPDATE_URL=http://127.0.0.1:$port TRRADIO_COMMUNITY_URL=http://127.0.0.1:$port \
+  TRRADIO_COMMUNITY_SERVERS_URL=http://127.0.0.1:$port/json/servers
 "$TRRADIO_WINESERVER" -p </dev/null >/dev/null 2>&1 || true
 "$root/tools/wine-run.sh" wineboot </dev/null >/dev/null 2>&1 || true
 (cd "$work/floor" && exec "$root/tools/wine-run.sh" ./startup_floor.exe hidden </dev/null >/dev/null 2>&1) &
@@ -82,6 +99,7 @@ start_once() {
   if [ "$1" = floor ]; then
     (cd "$work/floor" && "$work/launch_watch" --title StartupFloor -- "$root/tools/wine-run.sh" ./startup_floor.exe)
   else
+    rm -f "$work/f5000/Community.Dat"
     (cd "$work/$1" && "$work/launch_watch" --title TiroRadio --ignore 144,32,120,15 -- \
       "$root/tools/wine-run.sh" ./trRadio.exe)
   fi 2>/dev/null
@@ -125,4 +143,12 @@ for n in "${sizes[@]}"; do
     echo "BENCH ${name}_painted_ratio $(ratio "$painted" "$floor_painted") x"
     echo "BENCH ${name}_rss $(megabytes "$(column_of "$kind$n" 4)") MB"
   done
+done
+for kind in c f; do
+  name=startup_community_cached_5000
+  [ $kind = c ] || name=startup_community_fetched_5000
+  echo "BENCH ${name}_mapped $(column_of "${kind}5000" 2) ms"
+  echo "BENCH ${name}_painted $(column_of "${kind}5000" 3) ms"
+  echo "BENCH ${name}_painted_ratio $(ratio "$(column_of "${kind}5000" 3)" "$floor_painted") x"
+  echo "BENCH ${name}_rss $(megabytes "$(column_of "${kind}5000" 4)") MB"
 done

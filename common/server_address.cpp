@@ -19,5 +19,9 @@ std::string FromEnvironment(const char* name, const char* fallback) {
 std::string DirectoryServerUrl() { return FromEnvironment("TRRADIO_DIRECTORY_URL", kDefaultDirectoryServer); }
 std::string CounterServerUrl() { return FromEnvironment("TRRADIO_COUNTER_URL", kDefaultCounterServer); }
 std::string UpdateServerUrl() { return FromEnvironment("TRRADIO_UPDATE_URL", kDefaultUpdateServer); }
+std::string CommunityServerUrl() { return FromEnvironment("TRRADIO_COMMUNITY_URL", ""); }
+std::string CommunityServerListUrl() {
+  return FromEnvironment("TRRADIO_COMMUNITY_SERVERS_URL", kDefaultCommunityServerList);
+}
 
 }  // namespace trr

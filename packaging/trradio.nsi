@@ -82,7 +82,7 @@ Section /o "桌面快捷方式" SecDesktop
   CreateShortCut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\trRadio.exe" "" "$INSTDIR\trRadio.exe" 0
 SectionEnd
 
-; What setup installed, and what the programs write beside themselves (channel cache, updater settings and
+; What setup installed, and what the programs write beside themselves (channel caches, updater settings and
 ; skin); anything else in the folder is the user's and stays, and so does the folder then.
 Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
@@ -90,6 +90,7 @@ Section "Uninstall"
   Delete "$INSTDIR\trRadio.exe"
   Delete "$INSTDIR\TrRadioDl.exe"
   Delete "$INSTDIR\GB.Dat"
+  Delete "$INSTDIR\Community.Dat"
   Delete "$INSTDIR\trup.ini"
   Delete "$INSTDIR\trss.she"
   Delete "$INSTDIR\uninstall.exe"

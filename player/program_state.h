@@ -10,6 +10,7 @@
 #include "common/com_ptr.h"
 #include "common/scoped_win.h"
 #include "listctrl/group_list.h"
+#include "player/community_state.h"
 #include "player/directory_worker.h"
 #include "player/media_player_host.h"
 #include "player/online_counter.h"
@@ -22,6 +23,7 @@ struct ProgramState {
   GroupList channelList;           // the station list; its window is created by the channel loader
   std::unique_ptr<DirectoryWorker> directoryWorker;      // reads or fetches the directory off the window thread
   std::shared_ptr<ScopedHandle> directoryRequestSent;    // event: the directory request has gone out (or will not)
+  CommunityState community;        // the community directory, when the source setting lets it list stations
   std::unique_ptr<MediaPlayerHost> mediaPlayer;  // 电视播放器's control, hosted by the load handler
   std::unique_ptr<OnlineCounter> onlineCounter;  // made at the first tick of 时钟1
   ComPtr<IWMPControls> wmpControls;  // taken from the media player after the main window exists

@@ -8,6 +8,7 @@
 #include "player/channel_cache.h"
 #include "player/channel_document.h"
 #include "player/channel_loader.h"
+#include "player/community_hooks.h"
 #include "player/main_window.h"
 #include "player/notify_icon_slot.h"
 #include "player/play_state_display.h"
@@ -26,10 +27,21 @@ constexpr char kStatusLabel[] = "状态标签";
 constexpr char kStateWordLabel[] = "时间标签";
 constexpr char kCounterLabel[] = "透明标签2";
 
-// The list control's row double-click: start the station.
+// The list control's row double-click: start the station, through the source that listed it.
 int32_t __stdcall OnStationDoubleClick(int32_t row, int32_t, int32_t) {
   ProgramState& state = State();
-  if (state.mediaPlayer) StartStationFromRow(state.channelList, row, *state.mediaPlayer, state.currentStationName);
+  if (CommunityListed())
+    StartCommunityStation(row);
+  else if (state.mediaPlayer)
+    StartStationFromRow(state.channelList, row, *state.mediaPlayer, state.currentStationName);
+  return 0;
+}
+
+// A finished online-count refresh: the label shows it unless it shows the community list's station count.
+LRESULT OnCounterText(HWND mainWindow, WPARAM, LPARAM) {
+  ProgramState& state = State();
+  if (state.onlineCounter && !CommunityListed())
+    ui::SetControlText(mainWindow, kCounterLabel, state.onlineCounter->LatestText());
   return 0;
 }
 
@@ -51,6 +63,8 @@ void ShowPlayState(HWND mainWindow, long playState) {
 void StartChannelDirectory(HWND mainWindow) {
   ProgramState& state = State();
   try {
+    // Source=community: the built-in directory is neither read nor fetched.
+    if (!StartCommunitySource(mainWindow)) return;
     ui::BindWindowMessage(mainWindow, kDirectoryArrivedMessage, &OnDirectoryArrived);
     state.directoryWorker = std::make_unique<DirectoryWorker>(mainWindow, kDirectoryArrivedMessage);
     // Set once the directory request has gone out (or will not): the version request waits for it to go first.
@@ -79,13 +93,14 @@ void CreateChannels(HWND mainWindow) {
   OnDirectoryArrived(mainWindow, 0, 0);
 }
 
-LRESULT OnDirectoryArrived(HWND, WPARAM, LPARAM) {
+LRESULT OnDirectoryArrived(HWND mainWindow, WPARAM, LPARAM) {
   ProgramState& state = State();
   // Before the list exists the result stays with the worker; CreateChannels takes it.
   if (!state.directoryWorker || !state.channelList.listWindow()) return 0;
   std::optional<DirectoryResult> result = state.directoryWorker->Take();
   if (!result) return 0;
   state.channelListBytes = std::move(result->fetchedBytes);
+  if (!AcceptBuiltinDirectory(mainWindow, !result->groups.empty())) return 0;
   FillChannelList(state.channelList, result->groups, StationPictureBytes());
   return 0;
 }
@@ -114,11 +129,12 @@ void RunUpdateCheck(HWND mainWindow, const std::string& programDirectory) {
 
 void RefreshOnlineCount(HWND mainWindow) {
   ProgramState& state = State();
+  // The community list shows its station count there instead; the counter server is not asked.
+  if (CommunityListed()) return;
   if (!state.onlineCounter) {
-    // The worker hands the text to the label's own thread; it never writes the label itself.
-    HWND label = ui::FindControl(mainWindow, kCounterLabel);
-    state.onlineCounter =
-        std::make_unique<OnlineCounter>([label](const std::string& text) { ui::PostControlText(label, text); });
+    // The worker tells the window's own thread, which writes the label; it never writes the label itself.
+    ui::BindWindowMessage(mainWindow, kCounterTextMessage, &OnCounterText);
+    state.onlineCounter = std::make_unique<OnlineCounter>(mainWindow, kCounterTextMessage);
   }
   // A tick that finds the previous refresh still running is skipped.
   state.onlineCounter->StartRefresh();

@@ -23,6 +23,9 @@ port=${TRRADIO_BENCH_PORT:-18099}
 "$here/demo-server.sh" start "$port" "$build" >/dev/null
 export TRRADIO_DIRECTORY_URL=http://127.0.0.1:$port TRRADIO_COUNTER_URL=http://127.0.0.1:$port \
   TRRADIO_UPDATE_URL=http://127.0.0.1:$port
+# The community directory at a closed loopback port: a directory that fails (trickle) never reaches out, and
+# the counter keeps being measured rather than replaced by the community list's station count.
+export TRRADIO_COMMUNITY_URL=http://127.0.0.1:1 TRRADIO_COMMUNITY_SERVERS_URL=http://127.0.0.1:1/json/servers
 work=$(mktemp -d)
 cp "$build/bin/trRadio.exe" "$work/"
 if [ "$mode" = trickle ]; then

@@ -2,6 +2,8 @@
 # start|stop PORT BUILD_DIR: runs the demo server in the background for the tests, detached from the caller's
 # output so that CTest does not wait on it. It serves the newer player of both architectures' build trees (the
 # version file is shared): the 32-bit one as /trftv/trRadio.exe, the 64-bit one as /trftv/x64/trRadio.exe.
+# With openssl at hand it also serves https on PORT+1, with a certificate for "localhost" from a test
+# authority kept in BUILD_DIR/test-authority.
 set -u
 action=$1 port=$2 dir=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,8 +18,13 @@ case "$action" in
       x86_dir=$dir x64_dir=$(dirname "$dir")/build-x64
     fi
     newest() { if [ -f "$1/bin-1.1/trRadio.exe" ]; then echo "$1/bin-1.1/trRadio.exe"; else echo "$1/bin/trRadio.exe"; fi; }
+    tls=()
+    if "$here/test-authority.sh" "$dir/test-authority" 2>/dev/null; then
+      tls=(--tls-port $((port + 1)) --tls-cert "$dir/test-authority/server.pem"
+        --tls-key "$dir/test-authority/server.key")
+    fi
     setsid /usr/bin/python3 "$here/demo_server.py" --port "$port" --player-exe "$(newest "$x86_dir")" \
-      --player-exe-x64 "$(newest "$x64_dir")" \
+      --player-exe-x64 "$(newest "$x64_dir")" "${tls[@]}" \
       </dev/null >"$dir/demo-server-$port.log" 2>&1 &
     echo $! > "$pidfile"
     for _ in $(seq 50); do

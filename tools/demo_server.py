@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""Loopback demo server for trRadio: channel directory, stream look-up, online counter, version file and the
-updater's download. Tests steer it through /__control/... paths (faults, fixed bodies, the request log)."""
+"""Loopback demo server for trRadio: channel directory, stream look-up, online counter, version file, the
+updater's download and the community directory's JSON API (tools/demo_community.py). Tests steer it through /__control/... paths (faults, fixed bodies, the request log)."""
 import argparse
 import io
 import math
@@ -13,6 +13,8 @@ import time
 import urllib.parse
 import wave
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+from demo_community import Community
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -59,6 +61,8 @@ class State:
     def reset(self):
         with self.lock:
             self.log = []
+            self.agents = []  # "agent path" per request, in arrival order
+            self.community = Community()
             self.faults = {}  # path -> (mode, delay or rate)
             self.generated_directory = None  # bytes made by /__control/directory, served instead of the file
             self.bodies = {}  # path -> bytes
@@ -255,6 +259,7 @@ class Handler(BaseHTTPRequestHandler):
             return self.control(parsed.path[len("/__control/"):], query)
         with state.lock:
             state.log.append(self.path)
+            state.agents.append("%s %s" % (self.headers.get("User-Agent", ""), self.path))
             fixed = state.bodies.get(parsed.path)
             disk = state.files.get(parsed.path)
         if self.apply_fault(parsed.path):
@@ -264,6 +269,12 @@ class Handler(BaseHTTPRequestHandler):
         if disk is not None:
             return self.send_file(disk)
         route = parsed.path.lower()
+        if route.startswith("/json/"):
+            scheme, host = self.server.public_address
+            with state.lock:
+                body = state.community.answer(parsed.path, query, scheme + "://" + host, host)
+            if body is not None:
+                return self.send_body(body, content_type="application/json")
         if route == "/data.asp":
             with state.lock:
                 generated = state.generated_directory
@@ -337,6 +348,14 @@ class Handler(BaseHTTPRequestHandler):
             # delay: seconds for "slow" and "trickle"; rate: bytes per second for "drip".
             with state.lock:
                 state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or arg("rate", "0") or 0))
+        elif action == "agents":
+            with state.lock:
+                agents = "\n".join(state.agents).encode("latin-1", "replace")
+            return self.send_body(agents, content_type="text/plain")
+        elif action == "community":
+            # stations=N: a generated set of N stations (hostile=1: names made to break careless readers first).
+            with state.lock:
+                state.community.generate(int(arg("stations", "0") or 0), arg("hostile") == "1")
         elif action == "directory":
             document = make_directory(int(arg("stations", "0") or 0), int(arg("groups", "1") or 1),
                                       int(arg("repeat", "1") or 1), int(arg("pad", "0") or 0))
@@ -359,6 +378,20 @@ class Handler(BaseHTTPRequestHandler):
         self.send_body(b"ok", content_type="text/plain")
 
 
+def serve_tls(args, state):
+    """The same answers over https, for a certificate that names "localhost" (a test authority signs it)."""
+    import ssl
+    secure = ThreadingHTTPServer(("127.0.0.1", args.tls_port), Handler)
+    secure.daemon_threads = True
+    secure.state = state
+    secure.public_address = ("https", "localhost:%d" % args.tls_port)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(args.tls_cert, args.tls_key)
+    secure.socket = context.wrap_socket(secure.socket, server_side=True)
+    threading.Thread(target=secure.serve_forever, daemon=True).start()
+    print("demo server on https://localhost:%d" % args.tls_port, flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--port", type=int, default=8080)
@@ -367,10 +400,21 @@ def main():
     parser.add_argument("--player-exe-x64", default="", help="file served as /trftv/x64/trRadio.exe")
     parser.add_argument("--rate", type=int, default=0, help="download throttle in bytes per second")
     parser.add_argument("--verbose", action="store_true")
+    parser.add_argument("--tls-port", type=int, default=0, help="also serve https on this port")
+    parser.add_argument("--tls-cert", default="", help="certificate chain (PEM) of the https server")
+    parser.add_argument("--tls-key", default="", help="its private key (PEM)")
     args = parser.parse_args()
+    state = State(args)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
-    server.state = State(args)
+    server.state = state
+    server.public_address = ("http", "127.0.0.1:%d" % args.port)
+    if args.tls_port:
+        try:
+            serve_tls(args, state)
+        except (OSError, ValueError) as error:
+            # The https port is a test aid: without it everything else still runs.
+            print("no https on port %d: %s" % (args.tls_port, error), flush=True)
     print("demo server on http://127.0.0.1:%d" % args.port, flush=True)
     server.serve_forever()
 

@@ -1,25 +1,47 @@
 #!/usr/bin/env bash
 # Fuzzes every parser: builds one libFuzzer target per parser natively with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer (the PE readers and the image mapper as 32-bit programs, as they run in the
-# updater), and runs each for the given seconds (default 60), one after the other at the lowest priority.
-# Prints "FUZZ <target> <executions> <crashes>" per target and exits non-zero when a target crashed or could
-# not be built. Seeds come from tests/fuzz/corpus/; the grown corpora and crash inputs stay in build/fuzz/.
+# UndefinedBehaviorSanitizer, and runs each for the given seconds (default 60), one after the other at the lowest
+# priority. The PE readers and the image mapper are built twice: as 32-bit programs (pe_tables, memory_module),
+# as they run in the 32-bit updater, and natively for x86-64 (pe_tables_x64, memory_module_x64), as in the 64-bit
+# one. TRRADIO_ARCH=x86 or x64 runs only that architecture's image targets; without it the x64 ones always run
+# and the 32-bit ones where this host executes 32-bit programs (tools/host-runs-x86.sh). The other parsers
+# always run. Prints "FUZZ <target> <executions> <crashes>" per target and exits non-zero when a target crashed
+# or could not be built. Seeds come from tests/fuzz/corpus/; the grown corpora and crash inputs stay in
+# build/fuzz/.
 set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${TRRADIO_BUILD_DIR:-$root/build}
+. "$root/tools/env.sh"
+build=$(trradio_build_dir x86)
 out=$build/fuzz
 mkdir -p "$out/bin"
 
-# target bits corpus sources...
+case "${TRRADIO_ARCH:-}" in
+  x86) image_archs=(x86) ;;
+  x64) image_archs=(x64) ;;
+  "") image_archs=(x64)
+    if "$root/tools/host-runs-x86.sh"; then
+      image_archs+=(x86)
+    else
+      echo "fuzz: x64 image targets only: this host cannot execute 32-bit programs" >&2
+    fi ;;
+  *) echo "TRRADIO_ARCH must be x86 or x64, not '$TRRADIO_ARCH'" >&2; exit 1 ;;
+esac
+
+# target bits arch corpus sources... (arch "any": not an image target, always run)
+image_sources="updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"
+mapper_sources="updater/memory_module.cpp $image_sources tests/fuzz/emulated_kernel32.cpp"
 targets=(
-  "channel_document 64 channel_document player/channel_document.cpp common/gbk_text.cpp"
-  "counter_version 64 counter_version player/counter_reply.cpp player/version_compare.cpp common/gbk_text.cpp"
-  "skin_file 64 skin_file skin/skin_file.cpp"
-  "pe_tables 32 pe_image updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"
-  "memory_module 32 pe_image updater/memory_module.cpp updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp tests/fuzz/emulated_kernel32.cpp"
-  "gbk_text 64 gbk_text common/gbk_text.cpp"
-  "progress_format 64 progress_format updater/progress_format.cpp"
+  "channel_document 64 any channel_document player/channel_document.cpp common/gbk_text.cpp"
+  "counter_version 64 any counter_version player/counter_reply.cpp player/version_compare.cpp common/gbk_text.cpp"
+  "skin_file 64 any skin_file skin/skin_file.cpp"
+  "pe_tables 32 x86 pe_image $image_sources"
+  "memory_module 32 x86 pe_image $mapper_sources"
+  "pe_tables_x64 64 x64 pe_image $image_sources"
+  "memory_module_x64 64 x64 pe_image $mapper_sources"
+  "gbk_text 64 any gbk_text common/gbk_text.cpp"
+  "community_reply 64 any community_reply player/community_reply.cpp player/community_directory.cpp"
+  "progress_format 64 any progress_format updater/progress_format.cpp"
 )
 
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
@@ -27,9 +49,10 @@ flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undef
 
 failed=0
 for entry in "${targets[@]}"; do
-  read -r name bits corpus sources <<<"$entry"
+  read -r name bits arch corpus sources <<<"$entry"
+  if [ "$arch" != any ] && [[ " ${image_archs[*]} " != *" $arch "* ]]; then continue; fi
   binary=$out/bin/$name
-  files=("$root/tests/fuzz/${name}_fuzz.cpp")
+  files=("$root/tests/fuzz/${name%_x64}_fuzz.cpp")
   for s in $sources; do files+=("$root/$s"); done
   # Rebuild when a source, a header or this script is newer than the program.
   if [ ! -x "$binary" ] || [ -n "$(find "$root/tests/fuzz" "$root/common" "$root/player" "$root/skin" \
@@ -44,10 +67,13 @@ for entry in "${targets[@]}"; do
   work=$out/corpus/$name
   crashes=$out/crashes/$name
   mkdir -p "$work" "$crashes"
-  # The image targets also start from the DLLs of this build: the skin engine and the loader test probes.
+  # The image targets also start from the DLLs of both builds: the skin engine and the loader test probes.
   if [ "$corpus" = pe_image ]; then
-    for dll in trskin.dll tls_probe.dll layout_probe.dll; do
-      [ -f "$build/bin/$dll" ] && cp "$build/bin/$dll" "$work/built-$dll"
+    for built in x86 x64; do
+      for dll in trskin.dll tls_probe.dll layout_probe.dll; do
+        from=$(trradio_build_dir "$built")/bin/$dll
+        if [ -f "$from" ]; then cp "$from" "$work/built-$built-$dll"; fi
+      done
     done
   fi
   before=$(find "$crashes" -type f | wc -l)

@@ -35,9 +35,24 @@ bool NameLength(const uint8_t* image, size_t imageSize, uint64_t offset, Budget&
   return budget.Spend(length + 1);
 }
 
-bool NonEmptyName(const uint8_t* image, size_t imageSize, uint64_t offset, Budget& budget) {
+// Appends the non-empty zero-terminated name at `offset` of the image, with its zero, to `names`, and gives its
+// position there in `at`; false when it is empty or does not end inside the image and the budget.
+bool CopyName(const uint8_t* image, size_t imageSize, uint64_t offset, Budget& budget, std::vector<char>& names,
+              uint32_t& at) {
   size_t length = 0;
-  return NameLength(image, imageSize, offset, budget, length) && length > 0;
+  if (!NameLength(image, imageSize, offset, budget, length) || length == 0) return false;
+  at = static_cast<uint32_t>(names.size());
+  names.insert(names.end(), image + offset, image + offset + length + 1);
+  return true;
+}
+
+// Reads an address-sized value of the image: 8 bytes in a PE32+ image, 4 in a PE32 image.
+bool ReadPointer(const uint8_t* image, size_t imageSize, uint64_t offset, bool pe32plus, uint64_t& value) {
+  if (pe32plus) return trr::ReadAt(image, imageSize, offset, value);
+  uint32_t narrow;
+  if (!trr::ReadAt(image, imageSize, offset, narrow)) return false;
+  value = narrow;
+  return true;
 }
 
 // Appends [begin, end) clipped to the image, joined to the last range when the two touch.
@@ -62,66 +77,76 @@ bool ImageView::CanRead(uint64_t offset, uint64_t length) const {
   return true;
 }
 
-bool ApplyRelocations(uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, uint32_t delta) {
-  if (directory.VirtualAddress == 0 || directory.Size == 0) return true;
-  if (!RangeInside(directory.VirtualAddress, directory.Size, imageSize)) return false;
+bool ApplyRelocations(uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, uint64_t delta,
+                      bool pe32plus) {
+  if (directory.VirtualAddress == 0 || !RangeInside(directory.VirtualAddress, directory.Size, imageSize))
+    return false;
   uint64_t offset = directory.VirtualAddress;
   uint64_t end = offset + directory.Size;
+  bool blocks = false;
   while (offset + sizeof(IMAGE_BASE_RELOCATION) <= end) {
     IMAGE_BASE_RELOCATION block;
     if (!ReadAt(image, imageSize, offset, block)) return false;
     if (block.SizeOfBlock == 0 && block.VirtualAddress == 0) break;  // padding at the end of the directory
     if (block.SizeOfBlock < sizeof(block) || !RangeInside(offset, block.SizeOfBlock, end)) return false;
+    blocks = true;
     uint32_t entries = (block.SizeOfBlock - sizeof(block)) / sizeof(uint16_t);
     for (uint32_t i = 0; i < entries; ++i) {
       uint16_t entry;
       if (!ReadAt(image, imageSize, offset + sizeof(block) + i * sizeof(uint16_t), entry)) return false;
       unsigned type = entry >> 12;
-      if (type != IMAGE_REL_BASED_HIGHLOW) continue;
       uint64_t target = uint64_t(block.VirtualAddress) + (entry & 0x0FFF);
-      uint32_t value;
-      if (!ReadAt(image, imageSize, target, value)) return false;
-      value += delta;
-      std::memcpy(image + target, &value, sizeof(value));
+      if (type == IMAGE_REL_BASED_HIGHLOW) {
+        uint32_t value;
+        if (!ReadAt(image, imageSize, target, value)) return false;
+        value += static_cast<uint32_t>(delta);
+        std::memcpy(image + target, &value, sizeof(value));
+      } else if (type == IMAGE_REL_BASED_DIR64 && pe32plus) {
+        uint64_t value;
+        if (!ReadAt(image, imageSize, target, value)) return false;
+        value += delta;
+        std::memcpy(image + target, &value, sizeof(value));
+      }
     }
     offset += block.SizeOfBlock;
   }
-  return true;
+  return blocks;
 }
 
-bool ReadImports(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
-                 std::vector<ImportModule>& modules) {
-  modules.clear();
+bool ReadImports(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, bool pe32plus,
+                 ImportTable& table) {
+  table = ImportTable();
+  table.slotSize = pe32plus ? 8 : 4;
   if (directory.VirtualAddress == 0) return true;
+  const uint64_t ordinalFlag = pe32plus ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32;
+  const uint32_t width = table.slotSize;
   Budget budget{imageSize};
   for (uint64_t offset = directory.VirtualAddress;; offset += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
     IMAGE_IMPORT_DESCRIPTOR descriptor;
     if (!budget.Spend(sizeof(descriptor)) || !ReadAt(image, imageSize, offset, descriptor)) return false;
     if (descriptor.Name == 0) break;
     ImportModule module;
-    module.nameRva = descriptor.Name;
-    if (!NonEmptyName(image, imageSize, descriptor.Name, budget)) return false;
+    if (!CopyName(image, imageSize, descriptor.Name, budget, table.names, module.name)) return false;
     uint32_t lookup = descriptor.OriginalFirstThunk ? descriptor.OriginalFirstThunk : descriptor.FirstThunk;
     if (lookup == 0 || descriptor.FirstThunk == 0) return false;
     for (uint64_t i = 0;; ++i) {
-      uint32_t thunk;
-      if (!budget.Spend(sizeof(thunk)) || !ReadAt(image, imageSize, lookup + i * 4, thunk)) return false;
+      uint64_t thunk;
+      if (!budget.Spend(width) || !ReadPointer(image, imageSize, lookup + i * width, pe32plus, thunk)) return false;
       if (thunk == 0) break;
       ImportThunk entry;
-      uint64_t slot = descriptor.FirstThunk + i * 4;
-      if (!RangeInside(slot, 4, imageSize)) return false;
+      uint64_t slot = descriptor.FirstThunk + i * width;
+      if (!RangeInside(slot, width, imageSize)) return false;
       entry.slotRva = static_cast<uint32_t>(slot);
-      if (thunk & IMAGE_ORDINAL_FLAG32) {
+      if (thunk & ordinalFlag) {
         entry.byOrdinal = true;
         entry.ordinal = static_cast<uint16_t>(thunk & 0xFFFF);
       } else {
         // IMAGE_IMPORT_BY_NAME: a 16-bit hint, then the name
-        entry.nameRva = thunk + 2;
-        if (!budget.Spend(2) || !NonEmptyName(image, imageSize, uint64_t(thunk) + 2, budget)) return false;
+        if (!budget.Spend(2) || !CopyName(image, imageSize, thunk + 2, budget, table.names, entry.name)) return false;
       }
       module.thunks.push_back(entry);
     }
-    modules.push_back(std::move(module));
+    table.modules.push_back(std::move(module));
   }
   return true;
 }
@@ -188,24 +213,36 @@ void AddExportRanges(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DI
 }
 
 bool ReadTlsCallbacks(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
-                      uint32_t imageBase, std::vector<uint32_t>& callbacks, RvaRange& arrayRange) {
+                      uint64_t imageBase, bool pe32plus, std::vector<uint32_t>& callbacks, RvaRange& arrayRange) {
   callbacks.clear();
   arrayRange = RvaRange();
   if (directory.VirtualAddress == 0) return true;
-  IMAGE_TLS_DIRECTORY32 tls;
-  if (!ReadAt(image, imageSize, directory.VirtualAddress, tls)) return false;
-  if (tls.AddressOfCallBacks == 0) return true;
-  uint32_t arrayRva = tls.AddressOfCallBacks - imageBase;
+  // Addresses in a PE32 image wrap at 32 bits, as they do in the process that runs it.
+  uint64_t addressMask = pe32plus ? ~uint64_t(0) : 0xFFFFFFFFu;
+  uint64_t arrayAddress;
+  if (pe32plus) {
+    IMAGE_TLS_DIRECTORY64 tls;
+    if (!ReadAt(image, imageSize, directory.VirtualAddress, tls)) return false;
+    arrayAddress = tls.AddressOfCallBacks;
+  } else {
+    IMAGE_TLS_DIRECTORY32 tls;
+    if (!ReadAt(image, imageSize, directory.VirtualAddress, tls)) return false;
+    arrayAddress = tls.AddressOfCallBacks;
+  }
+  if (arrayAddress == 0) return true;
+  uint64_t arrayRva = (arrayAddress - imageBase) & addressMask;
+  uint32_t width = pe32plus ? 8 : 4;
   for (uint64_t i = 0;; ++i) {
-    uint32_t address;
-    if (!ReadAt(image, imageSize, arrayRva + i * 4, address)) return false;
+    uint64_t address;
+    if (arrayRva >= imageSize || !ReadPointer(image, imageSize, arrayRva + i * width, pe32plus, address))
+      return false;
     if (address == 0) {
-      arrayRange = RvaRange{arrayRva, arrayRva + (i + 1) * 4};
+      arrayRange = RvaRange{arrayRva, arrayRva + (i + 1) * width};
       return true;
     }
-    uint32_t rva = address - imageBase;
+    uint64_t rva = (address - imageBase) & addressMask;
     if (rva >= imageSize) return false;
-    callbacks.push_back(rva);
+    callbacks.push_back(static_cast<uint32_t>(rva));
   }
 }
 

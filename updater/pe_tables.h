@@ -1,6 +1,8 @@
-// Checked reading of the tables of a mapped 32-bit PE image (SizeOfImage bytes laid out at their RVAs):
+// Checked reading of the tables of a mapped PE32 or PE32+ image (SizeOfImage bytes laid out at their RVAs):
 // base relocations, imports, exports and the TLS callbacks. Every RVA is checked against the image before it is
-// read, and the work that a table can ask for is bounded by the image size. Pure: no system calls.
+// read, every name is read only up to the image's end, and the work that a table can ask for is bounded by the
+// image size. `pe32plus` selects the 64-bit forms of import thunks, TLS directory and callback array. Pure: no
+// system calls.
 #pragma once
 #include <windows.h>
 
@@ -28,30 +30,43 @@ struct RvaRange {
   uint64_t end = 0;
 };
 
-// Adds `delta` to every 32-bit absolute (type 3) target of the relocation directory of the mapped `image`
-// (`imageSize` bytes); other entry types are skipped. False when a block header or a target leaves the
-// directory or the image, or a block is shorter than its header; some targets may then already be moved.
-bool ApplyRelocations(uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, uint32_t delta);
+// Moves the mapped `image` (`imageSize` bytes) by `delta` through its relocation directory: a 32-bit absolute
+// (type 3) target gains the low 32 bits of `delta`, a 64-bit (type 10) target of a PE32+ image all of it; other
+// entry types, padding included, are skipped. False when the directory holds no block (absent, empty or padding
+// only: an image that must move cannot run unmoved), or a block header or a target leaves the directory or the
+// image, or a block is shorter than its header; some targets may then already be moved.
+bool ApplyRelocations(uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, uint64_t delta,
+                      bool pe32plus);
 
 struct ImportThunk {
   uint32_t slotRva = 0;  // where the resolved address is written (import address table entry)
   bool byOrdinal = false;
   uint16_t ordinal = 0;
-  uint32_t nameRva = 0;  // the function's zero-terminated name in the image, when imported by name
+  uint32_t name = 0;  // offset of the function's name in ImportTable::names, when imported by name
 };
 
 struct ImportModule {
-  uint32_t nameRva = 0;  // the module's zero-terminated name in the image
+  uint32_t name = 0;  // offset of the module's name in ImportTable::names
   std::vector<ImportThunk> thunks;
 };
 
-// The import descriptors of the mapped `image`, up to the all-zero one or the first without a name. Names are
-// left in the image, checked to end inside it. The bytes visited (descriptors, thunks, names) may add up to the
-// image size at most: a sound image holds each of them once, while descriptors that share one thunk array could
-// otherwise ask for work far beyond it. False when a descriptor, a name, a thunk array or a slot leaves the image,
-// or that bound is passed.
-bool ReadImports(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
-                 std::vector<ImportModule>& modules);
+// What the import directory asks for, with every name copied out of the image, so that filling the slots later
+// cannot change a name that is still to be read.
+struct ImportTable {
+  std::vector<ImportModule> modules;
+  std::vector<char> names;  // the names, each followed by its zero
+  uint32_t slotSize = 4;     // bytes of a slot: 4 in a PE32 image, 8 in a PE32+ image
+
+  const char* Name(uint32_t offset) const { return names.data() + offset; }
+};
+
+// The import descriptors of the mapped `image`, up to the all-zero one or the first without a name. The bytes
+// visited (descriptors, thunks, names) may add up to the image size at most: a sound image holds each of them
+// once, while descriptors that share one thunk array could otherwise ask for work far beyond it. False when a
+// descriptor, a name (not ended by a zero inside the image), a thunk array or a slot leaves the image, a name is
+// empty, or that bound is passed.
+bool ReadImports(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory, bool pe32plus,
+                 ImportTable& table);
 
 // RVA of the function exported under `name` (case-sensitive) by the mapped image; 0 when there is no export
 // directory, no such name, the ordinal is out of range, the function is a forwarder, or any table, name or entry
@@ -68,6 +83,6 @@ void AddExportRanges(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DI
 // by the relocations), in their order, and the callback array in `arrayRange`. True with none when there is no
 // TLS directory or no callback array. False when the directory, the array or a callback leaves the image.
 bool ReadTlsCallbacks(const uint8_t* image, size_t imageSize, const IMAGE_DATA_DIRECTORY& directory,
-                      uint32_t imageBase, std::vector<uint32_t>& callbacks, RvaRange& arrayRange);
+                      uint64_t imageBase, bool pe32plus, std::vector<uint32_t>& callbacks, RvaRange& arrayRange);
 
 }  // namespace trr

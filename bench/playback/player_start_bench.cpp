@@ -4,6 +4,8 @@
 //    stations; then opening every group, which makes the row elements the load left for later.
 //  - A directory that hits the list's limits: one group of 5,000 stations listed 5,000 times (25,000,000 rows
 //    before the limits, 20 groups and 100,000 rows after), parsing and filling timed apart.
+//  - The community list's cache file with 5,000 stations in 13 groups: its size, reading and parsing it, and
+//    filling the list from it.
 // (The idle cost of the running player is measured from outside by tools/bench-idle.sh.)
 // Prints BENCH lines.
 #include <windows.h>
@@ -16,6 +18,8 @@
 #include "listctrl/group_list.h"
 #include "player/channel_document.h"
 #include "player/channel_loader.h"
+#include "player/community_cache.h"
+#include "player/community_loader.h"
 
 namespace {
 
@@ -99,6 +103,56 @@ void BenchCappedLoad(const std::string& picture) {
   DestroyWindow(container);
 }
 
+// 5,000 stations in 13 groups as the community fetch makes them: ids of 36 characters, addresses of about 60,
+// names of 4 to 20 characters.
+trr::CommunityDirectory MakeCommunityDirectory() {
+  trr::CommunityDirectory directory;
+  directory.fetchedAt = trr::UnixTimeNow();
+  directory.server = "https://de1.api.example.org";
+  int station = 0;
+  for (int g = 0; g < 13; ++g) {
+    trr::CommunityGroup group{"分组" + std::to_string(g), {}};
+    const int rows = g < 12 ? 385 : 5000 - 12 * 385;
+    for (int r = 0; r < rows; ++r, ++station) {
+      char uuid[40];
+      std::snprintf(uuid, sizeof(uuid), "9617a958-0601-11e8-ae97-%012d", station);
+      group.rows.push_back(trr::CommunityRow{uuid, "http://stream" + std::to_string(station % 97) +
+                                                       ".example.net:8000/live/" + uuid + ".mp3",
+                                             "电台 " + std::string(station % 7 * 2, 'x') + std::to_string(station)});
+    }
+    directory.groups.push_back(std::move(group));
+  }
+  return directory;
+}
+
+void BenchCommunityCache(const std::string& picture) {
+  const std::string path = trr::ModuleDirectory() + "\\bench_community.dat";
+  const trr::CommunityDirectory made = MakeCommunityDirectory();
+  trr::WriteFileAtomically(path, trr::FormatCommunityCache(made));
+  std::string bytes;
+  trr::ReadWholeFile(path, bytes);
+  std::printf("BENCH community_cache_5000_bytes %zu bytes\n", bytes.size());
+  HWND container = CreateWindowExA(0, "STATIC", "", WS_POPUP, 100, 100, 267, 310, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+  ShowWindow(container, SW_SHOWNA);
+  trr::GroupList list;
+  trr::CreateChannelList(list, container, IgnoreDoubleClick);
+  LARGE_INTEGER start, read, filled;
+  QueryPerformanceCounter(&start);
+  trr::CommunityDirectory directory;
+  const bool ok = trr::ReadCommunityCache(path, directory);
+  QueryPerformanceCounter(&read);
+  trr::CommunityAddressTable addresses;
+  const size_t rows = trr::LoadCommunityList(list, directory, picture, addresses);
+  UpdateWindow(list.listWindow());
+  QueryPerformanceCounter(&filled);
+  std::printf("BENCH community_cache_5000_read %.1f ms\n", Milliseconds(start, read));
+  std::printf("BENCH community_cache_5000_fill %.1f ms\n", Milliseconds(read, filled));
+  if (!ok || rows != 5000) std::printf("BENCH community_cache_5000_wrong %zu count\n", rows);
+  DestroyWindow(container);
+  DeleteFileA(path.c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -109,6 +163,7 @@ int main() {
     std::printf("BENCH player_start_no_picture 1 flag\n");
     return 1;
   }
+  BenchCommunityCache(picture);
   BenchCappedLoad(picture);
   BenchLoad(picture, 20, 200);
   BenchLoad(picture, 20, 2000);

@@ -2,8 +2,11 @@
 // at a time is reserved in an arena of 4 KiB pages; a page that is not committed, decommitted, no-access or
 // execute-only is poisoned for AddressSanitizer, so the mapper touching it is a crash, as it would be on Windows.
 // Given-back pages read as zero again when committed. Libraries are counted handles and functions fake addresses;
-// a call into the image traps unless its target page is committed and executable. EmulationIsClean() tells
-// whether everything reserved or loaded was given back.
+// every byte of each name passed to LoadLibraryA and GetProcAddress is read, so a name that runs past the image
+// is an AddressSanitizer report. A call into the image traps unless its target page is committed and executable.
+// In the 64-bit build a registered function table must lie on readable pages of the image, every entry is read,
+// and it must be removed before the image is released. EmulationIsClean() tells whether everything reserved,
+// loaded or registered was given back.
 #include <sanitizer/asan_interface.h>
 #include <sys/mman.h>
 #include <windows.h>
@@ -26,6 +29,7 @@ struct Page {
 Page g_pages[kArenaPages];
 size_t g_reserved = 0;  // pages reserved at the arena's start; 0 when nothing is
 int g_libraries = 0;
+const void* g_functionTable = nullptr;  // the registered function table, if any
 
 uint8_t* Arena() {
   static uint8_t* arena = [] {
@@ -82,9 +86,17 @@ void CheckRunnable(void* address) {
   if (base != PAGE_EXECUTE && base != PAGE_EXECUTE_READ && base != PAGE_EXECUTE_READWRITE) __builtin_trap();
 }
 
+// True when the zero-terminated `name` holds a '?', which stands for a library or function that does not exist.
+// Reads every byte up to the zero.
+bool NamesMissing(const char* name) {
+  bool missing = false;
+  for (const char* at = name; *at; ++at) missing |= *at == '?';
+  return missing;
+}
+
 }  // namespace
 
-bool EmulationIsClean() { return g_reserved == 0 && g_libraries == 0; }
+bool EmulationIsClean() { return g_reserved == 0 && g_libraries == 0 && g_functionTable == nullptr; }
 
 LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD protection) {
   if (type != (MEM_RESERVE | MEM_COMMIT) || protection != PAGE_READWRITE || g_reserved || size == 0) return nullptr;
@@ -101,6 +113,7 @@ LPVOID WINAPI VirtualAlloc(LPVOID address, SIZE_T size, DWORD type, DWORD protec
 BOOL WINAPI VirtualFree(LPVOID address, SIZE_T size, DWORD type) {
   if (type == MEM_RELEASE) {
     if (address != Arena() || size != 0 || !g_reserved) return FALSE;
+    if (g_functionTable) __builtin_trap();  // the unwinder would read released memory
     Zero(0, g_reserved);
     g_reserved = 0;
     return TRUE;
@@ -122,23 +135,48 @@ BOOL WINAPI VirtualProtect(LPVOID address, SIZE_T size, DWORD protection, DWORD*
   return TRUE;
 }
 
-// A name starting with '?' stands for a library or function that does not exist.
+// A name holding a '?' stands for a library or function that does not exist.
 HMODULE WINAPI LoadLibraryA(LPCSTR name) {
-  if (!name || name[0] == '?' || strlen(name) == 0) return nullptr;
+  if (!name || name[0] == 0 || NamesMissing(name)) return nullptr;
   ++g_libraries;
   return reinterpret_cast<HMODULE>(uintptr_t(0x10000));
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name) {
   if (module != reinterpret_cast<HMODULE>(uintptr_t(0x10000)) || g_libraries <= 0) __builtin_trap();
-  if (reinterpret_cast<uintptr_t>(name) >= 0x10000 && (name[0] == '?' || strlen(name) == 0)) return nullptr;
-  return reinterpret_cast<FARPROC>(uintptr_t(0x7FFE0000));
+  if (reinterpret_cast<uintptr_t>(name) >= 0x10000 && (name[0] == 0 || NamesMissing(name))) return nullptr;
+  // No zero byte: a slot written over a name's end leaves it unterminated, as a real address may.
+  return reinterpret_cast<FARPROC>(uintptr_t(0x7A7A7A7A7A7A7A7Aull));
 }
 
 BOOL WINAPI FreeLibrary(HMODULE) {
   if (--g_libraries < 0) __builtin_trap();
   return TRUE;
 }
+
+#if defined(__x86_64__)
+// One table at a time, inside the reserved image, every entry read as the unwinder would. A table whose first
+// function starts at an odd address is refused, so that both outcomes are exercised.
+BOOLEAN RtlAddFunctionTable(RUNTIME_FUNCTION* table, DWORD count, DWORD64 base) {
+  size_t first, end;
+  if (g_functionTable || base != reinterpret_cast<uintptr_t>(Arena()) || count == 0 ||
+      !Span(table, SIZE_T(count) * sizeof(RUNTIME_FUNCTION), first, end))
+    __builtin_trap();
+  for (size_t i = first; i < end; ++i)
+    if (!g_pages[i].committed || !Readable(g_pages[i].protection)) __builtin_trap();
+  volatile DWORD sum = 0;
+  for (DWORD i = 0; i < count; ++i) sum = sum + table[i].BeginAddress + table[i].EndAddress + table[i].UnwindData;
+  if (table[0].BeginAddress & 1) return FALSE;
+  g_functionTable = table;
+  return TRUE;
+}
+
+BOOLEAN RtlDeleteFunctionTable(RUNTIME_FUNCTION* table) {
+  if (!table || table != g_functionTable) __builtin_trap();
+  g_functionTable = nullptr;
+  return TRUE;
+}
+#endif
 
 void WINAPI GetNativeSystemInfo(SYSTEM_INFO* info) { info->dwPageSize = kPage; }
 HANDLE WINAPI GetCurrentProcess() { return reinterpret_cast<HANDLE>(intptr_t(-1)); }

@@ -1,5 +1,6 @@
 // The image mapper over the emulated address space: any input maps or is refused, export lookups read only what
-// the mapper kept readable, and releasing or refusing leaves nothing reserved or loaded.
+// the mapper kept readable, and releasing or refusing leaves nothing reserved, loaded or registered. Built as a
+// 32-bit program it maps PE32 images, built natively for x86-64 it maps PE32+ images.
 #include <initializer_list>
 
 #include "tests/fuzz/emulated_kernel32.h"

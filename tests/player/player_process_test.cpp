@@ -11,10 +11,12 @@
 #include <utility>
 
 #include "common/file_util.h"
+#include "common/gbk_text.h"
 #include "common/http_fetch.h"
 #include "common/scoped_win.h"
 #include "player/channel_cache.h"
 #include "player/channel_document.h"
+#include "player/community_cache.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
 #include "tests/harness/temp_dir.h"
@@ -274,6 +276,43 @@ int TrayIconCount() {
   int count = 0;
   EnumChildWindows(tray, CountTrayIcon, reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+// trRadio.ini beside the program picks the community directory: the list and its count come from there, with the
+// player's agent on every request and nothing asked of the built-in or counter servers; offline, the next start
+// lists the cached stations.
+TEST_F(PlayerProcessTest, TheCommunitySourceListsAndCachesBesideTheProgram) {
+  ASSERT_TRUE(WriteWholeFile(dir_.File("trRadio.ini"), "[Directory]\r\nSource=community\r\n"));
+  char closed[512] = "";
+  GetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed, sizeof(closed));
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", TestServerUrl().c_str());
+  Player online = StartPlayer(dir_.path());
+  ASSERT_NE(online.window, nullptr);
+  CommunityDirectory cached;
+  EXPECT_TRUE(PumpUntil([&] { return ReadCommunityCache(dir_.File("Community.Dat"), cached); }, 20000));
+  EXPECT_TRUE(WaitForEntries(online.window, static_cast<int>(cached.groups.size()), 10000));
+  const std::string count = "共 " + std::to_string(cached.RowCount()) + " 个电台";
+  PumpMessages(1500);
+  EXPECT_NE(FindChildByText(online.window, count), nullptr) << count;
+  int json = 0;
+  for (const std::string& line : SplitText(ServerControl("/__control/agents"), "\n")) {
+    if (line.empty()) continue;
+    EXPECT_EQ(line.find(" /Data.asp"), std::string::npos) << line;
+    EXPECT_EQ(line.find(" /fm/count.asp"), std::string::npos) << line;
+    if (line.find(" /json/") == std::string::npos) continue;
+    EXPECT_EQ(line.substr(0, line.find(' ')), "TiroRadio/1.0");
+    ++json;
+  }
+  EXPECT_EQ(json, 13);
+  EXPECT_EQ(ClosePlayer(online), 0);
+
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed);
+  ServerReset();
+  Player offline = StartPlayer(dir_.path());
+  ASSERT_NE(offline.window, nullptr);
+  EXPECT_TRUE(WaitForEntries(offline.window, static_cast<int>(cached.groups.size()), 10000));
+  EXPECT_TRUE(ServerRequestLog().size() <= 1u) << "the version file at most";
+  EXPECT_EQ(ClosePlayer(offline), 0);
 }
 
 TEST_F(PlayerProcessTest, CloseRemovesTheNotificationIconBeforeTheEnd) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -30,6 +31,30 @@ std::string BuiltImage(const char* name) {
 
 std::string EngineImage() { return BuiltImage("trskin.dll"); }
 
+// A file of the source tree (TRRADIO_SOURCE_DIR, else two levels above the programs), read whole.
+std::string SourceFile(const std::string& relative) {
+  const char* root = std::getenv("TRRADIO_SOURCE_DIR");
+  std::string path = root ? std::string("Z:") + root : test::BinDirectory() + "\\..\\..";
+  path += "\\" + relative;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  std::string bytes;
+  ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+// The fuzz seed whose import slots lie over names still to be read, for this architecture or the other one.
+#if defined(__x86_64__)
+constexpr const char* kOwnArch = "x64";
+constexpr const char* kOtherArch = "x86";
+#else
+constexpr const char* kOwnArch = "x86";
+constexpr const char* kOtherArch = "x64";
+#endif
+std::string OverlapSeed(const char* arch) {
+  return SourceFile(std::string("tests/fuzz/corpus/pe_image/overlap_slots_") + arch + ".dll");
+}
+
 const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
 // Offsets into the engine's file image, found the same way the loader finds them.
@@ -38,7 +63,7 @@ struct FileLayout {
   uint32_t ntOffset = 0;
   std::string* image = nullptr;
 
-  IMAGE_NT_HEADERS32* Nt() { return reinterpret_cast<IMAGE_NT_HEADERS32*>(&(*image)[ntOffset]); }
+  IMAGE_NT_HEADERS* Nt() { return reinterpret_cast<IMAGE_NT_HEADERS*>(&(*image)[ntOffset]); }
   IMAGE_SECTION_HEADER* Section(unsigned i) {
     return reinterpret_cast<IMAGE_SECTION_HEADER*>(&(*image)[pe.sectionTableOffset]) + i;
   }
@@ -61,9 +86,9 @@ struct FileLayout {
     return nullptr;
   }
   // The TLS callback array, through the preferred base that the file's addresses assume.
-  uint32_t* TlsCallbacks() {
-    auto* tls = At<IMAGE_TLS_DIRECTORY32>(pe.tls.VirtualAddress);
-    return At<uint32_t>(tls->AddressOfCallBacks - pe.imageBase);
+  ULONG_PTR* TlsCallbacks() {
+    auto* tls = At<IMAGE_TLS_DIRECTORY>(pe.tls.VirtualAddress);
+    return At<ULONG_PTR>(static_cast<uint32_t>(tls->AddressOfCallBacks - pe.imageBase));
   }
 };
 
@@ -83,7 +108,7 @@ struct RegionState {
   bool operator==(const RegionState& o) const { return state == o.state && allocationBase == o.allocationBase; }
 };
 
-RegionState Region(uint32_t address) {
+RegionState Region(uint64_t address) {
   MEMORY_BASIC_INFORMATION info = {};
   VirtualQuery(reinterpret_cast<void*>(uintptr_t(address)), &info, sizeof(info));
   return {info.State, info.State == MEM_FREE ? nullptr : info.AllocationBase};
@@ -164,7 +189,18 @@ TEST_F(MemoryModuleTest, RefusesMalformedImages) {
       {"DOS header points outside the file",
        [](std::string& s, FileLayout&) { reinterpret_cast<IMAGE_DOS_HEADER*>(&s[0])->e_lfanew = 0x7FFFFFF0; },
        false},
-      {"not a 32-bit image", [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.Magic = 0x20B; }, false},
+      {"optional header of the other format",
+       [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.Magic ^= IMAGE_NT_OPTIONAL_HDR32_MAGIC ^ 0x20B; },
+       false},
+      {"a sound image of the other architecture",
+       [](std::string& s, FileLayout&) {
+         s = OverlapSeed(kOtherArch);
+         PeLayout other;
+         EXPECT_TRUE(ReadPeLayout(Bytes(s), s.size(), other));  // refused for its architecture alone
+       },
+       false},
+      {"image far larger than the file",
+       [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.SizeOfImage = 0x10000000; }, false},
       {"headers larger than the image",
        [](std::string&, FileLayout& l) { l.Nt()->OptionalHeader.SizeOfHeaders = l.pe.sizeOfImage + 4096; }, false},
       {"section beyond the image",
@@ -189,7 +225,7 @@ TEST_F(MemoryModuleTest, RefusesMalformedImages) {
       {"import name thunk outside the image",
        [](std::string&, FileLayout& l) {
          auto* d = l.At<IMAGE_IMPORT_DESCRIPTOR>(l.pe.imports.VirtualAddress);
-         *l.At<uint32_t>(d->OriginalFirstThunk) = 0x7FFFFF00;
+         *l.At<ULONG_PTR>(d->OriginalFirstThunk) = 0x7FFFFF00;
        },
        false},
       {"import module that does not exist",
@@ -231,20 +267,37 @@ TEST_F(MemoryModuleTest, RefusesMalformedImages) {
        false},
       {"TLS callback array outside the image",
        [](std::string&, FileLayout& l) {
-         l.At<IMAGE_TLS_DIRECTORY32>(l.pe.tls.VirtualAddress)->AddressOfCallBacks = l.pe.imageBase + l.pe.sizeOfImage;
+         l.At<IMAGE_TLS_DIRECTORY>(l.pe.tls.VirtualAddress)->AddressOfCallBacks = l.pe.imageBase + l.pe.sizeOfImage;
        },
        false},
       {"TLS callback outside code",
        [](std::string&, FileLayout& l) { l.TlsCallbacks()[0] = l.pe.imageBase + l.Named(".data")->VirtualAddress; },
        false},
+#if defined(__x86_64__)
+      {"function table not on a 32-bit boundary",
+       [](std::string&, FileLayout& l) {
+         l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXCEPTION].VirtualAddress += 2;
+       },
+       false},
+#endif
       {"no relocations when the image must move",
        [](std::string&, FileLayout& l) {
          l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].VirtualAddress = 0;
        },
        true},
+      {"relocation directory of size 0 when the image must move",
+       [](std::string&, FileLayout& l) {
+         l.Nt()->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size = 0;
+       },
+       true},
+      {"relocation directory of padding only when the image must move",
+       [](std::string&, FileLayout& l) {
+         *l.At<IMAGE_BASE_RELOCATION>(l.pe.relocations.VirtualAddress) = IMAGE_BASE_RELOCATION{};
+       },
+       true},
   };
   FileLayout original = Describe(image_);
-  uint32_t preferred = original.pe.imageBase;
+  uint64_t preferred = original.pe.imageBase;
   RegionState before = Region(preferred);
   for (const Case& c : cases) {
     std::string copy = image_;
@@ -368,11 +421,11 @@ TEST_F(MemoryModuleTest, RefusesImportTablesThatAskForMoreThanTheImageHolds) {
   FileLayout layout = Describe(copy);
   ASSERT_NE(layout.Named(".junk"), nullptr);
   uint32_t junk = layout.Named(".junk")->VirtualAddress;
-  const uint32_t descriptors = 600, thunks = 2500, thunkArray = junk + 0x3000, byName = junk + 0x5800;
+  const uint32_t descriptors = 600, thunks = 1000, thunkArray = junk + 0x3000, byName = junk + 0x5800;
   const uint32_t moduleName = junk + 0x5FE0;
   std::memcpy(layout.At<char>(moduleName), "kernel32.dll", 13);
   std::memset(layout.At<char>(byName + 2), 'n', 2000);
-  for (uint32_t i = 0; i < thunks; ++i) layout.At<uint32_t>(thunkArray)[i] = byName;
+  for (uint32_t i = 0; i < thunks; ++i) layout.At<ULONG_PTR>(thunkArray)[i] = byName;
   for (uint32_t i = 0; i < descriptors; ++i) {
     IMAGE_IMPORT_DESCRIPTOR* d = layout.At<IMAGE_IMPORT_DESCRIPTOR>(junk) + i;
     d->OriginalFirstThunk = thunkArray;
@@ -385,8 +438,28 @@ TEST_F(MemoryModuleTest, RefusesImportTablesThatAskForMoreThanTheImageHolds) {
   EXPECT_EQ(Region(layout.pe.imageBase), before);
 }
 
-// TLS callbacks run with process attach before DllMain, and with process detach after it on release.
-TEST_F(MemoryModuleTest, RunsTlsCallbacksAroundTheEntryPoint) {
+// Import slots that lie over the names of a later module and of a later function (the seed's own description
+// says where): the names are read before any slot is written, so the right libraries and functions are found.
+TEST_F(MemoryModuleTest, FillsImportSlotsOnlyAfterReadingEveryName) {
+  std::string seed = OverlapSeed(kOwnArch);
+  ASSERT_FALSE(seed.empty()) << "overlap seed not found; set TRRADIO_SOURCE_DIR";
+  MemoryModule* module = MapMemoryModule(Bytes(seed), seed.size());
+  ASSERT_NE(module, nullptr);
+  const uint8_t* base = static_cast<const uint8_t*>(MemoryModuleBase(module));
+  auto slot = [&](uint32_t rva) {
+    FARPROC value;
+    std::memcpy(&value, base + rva, sizeof(value));
+    return value;
+  };
+  HMODULE kernel = GetModuleHandleA("kernel32.dll"), user = GetModuleHandleA("user32.dll");
+  EXPECT_EQ(slot(0x2000 - sizeof(void*)), GetProcAddress(kernel, "GetTickCount"));
+  EXPECT_EQ(slot(0x140E), GetProcAddress(user, "GetDesktopWindow"));
+  EXPECT_EQ(slot(0x140E + sizeof(void*)), GetProcAddress(user, "GetShellWindow"));
+  FreeMemoryModule(module);
+}
+
+// TLS callbacks run before DllMain for every reason, as the system loader calls them.
+TEST_F(MemoryModuleTest, RunsTlsCallbacksBeforeTheEntryPoint) {
   std::string probe = BuiltImage("tls_probe.dll");
   MemoryModule* module = MapMemoryModule(Bytes(probe), probe.size());
   ASSERT_NE(module, nullptr);
@@ -397,7 +470,28 @@ TEST_F(MemoryModuleTest, RunsTlsCallbacksAroundTheEntryPoint) {
   char released[32] = {};
   recordInto(released);
   FreeMemoryModule(module);
-  EXPECT_STREQ(released, "et");
+  EXPECT_STREQ(released, "te");
+}
+
+// A C++ exception thrown inside the mapped module reaches its handler there. A 64-bit process finds the
+// module's unwind data only through the function table that the mapping registered; releasing removes it.
+TEST_F(MemoryModuleTest, UnwindsExceptionsInsideTheModule) {
+  std::string probe = BuiltImage("tls_probe.dll");
+  MemoryModule* module = MapMemoryModule(Bytes(probe), probe.size());
+  ASSERT_NE(module, nullptr);
+  auto throwAndCatch = reinterpret_cast<int (*)(int)>(FindMemoryModuleExport(module, "ThrowAndCatch"));
+  ASSERT_NE(throwAndCatch, nullptr);
+#if defined(__x86_64__)
+  DWORD64 code = reinterpret_cast<DWORD64>(throwAndCatch), imageBase = 0;
+  // Without the table the throw would end the test program.
+  ASSERT_NE(RtlLookupFunctionEntry(code, &imageBase, nullptr), nullptr);
+  EXPECT_EQ(imageBase, reinterpret_cast<DWORD64>(MemoryModuleBase(module)));
+#endif
+  EXPECT_EQ(throwAndCatch(41), 42);
+  FreeMemoryModule(module);
+#if defined(__x86_64__)
+  EXPECT_EQ(RtlLookupFunctionEntry(code, &imageBase, nullptr), nullptr);
+#endif
 }
 
 TEST(PeImage, RangesAndRelocationsFromTables) {
@@ -424,15 +518,28 @@ TEST(PeImage, RangesAndRelocationsFromTables) {
   uint16_t entries[] = {0x3004, 0x0000, 0xA008};
   std::memcpy(image + 0x28, entries, sizeof(entries));
   IMAGE_DATA_DIRECTORY directory = {0x20, 8 + 3 * 2};
-  EXPECT_TRUE(ApplyRelocations(image, sizeof(image), directory, 0x100));
+  EXPECT_TRUE(ApplyRelocations(image, sizeof(image), directory, 0x100, false));
   EXPECT_EQ(get32(0x04), 0x1100u);
   EXPECT_EQ(get32(0x08), 0x1000u);
+  // In a PE32+ image the type-10 entry moves all 64 bits, carrying into the high half; type 3 the low 32 bits.
+  put32(0x04, 0xFFFFF000);
+  put32(0x08, 0xFFFFF000);
+  put32(0x0C, 0x1);
+  EXPECT_TRUE(ApplyRelocations(image, sizeof(image), directory, 0x100000000000ull + 0x2000, true));
+  EXPECT_EQ(get32(0x04), 0x1000u);
+  EXPECT_EQ(get32(0x08), 0x1000u);
+  EXPECT_EQ(get32(0x0C), 0x1002u);
   // The same entry aimed past the end of the image is refused.
   uint16_t outside = 0x303E;
   std::memcpy(image + 0x28, &outside, 2);
-  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), directory, 0x100));
+  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), directory, 0x100, false));
   IMAGE_DATA_DIRECTORY beyond = {0x30, 0x20};
-  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), beyond, 0x100));
+  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), beyond, 0x100, false));
+  // A directory without a block cannot move the image.
+  IMAGE_DATA_DIRECTORY empty = {0x20, 0}, absent = {0, 0}, padding = {0x18, 8};
+  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), empty, 0x100, false));
+  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), absent, 0x100, false));
+  EXPECT_FALSE(ApplyRelocations(image, sizeof(image), padding, 0x100, false));
 }
 
 }  // namespace

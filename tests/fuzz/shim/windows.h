@@ -18,6 +18,9 @@
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
+typedef uint64_t DWORD64;
+typedef uint64_t ULONGLONG;
+typedef uint8_t BOOLEAN;
 typedef int32_t LONG;
 typedef int BOOL;
 typedef uintptr_t SIZE_T;
@@ -66,6 +69,25 @@ struct IMAGE_NT_HEADERS32 {
   IMAGE_FILE_HEADER FileHeader;
   IMAGE_OPTIONAL_HEADER32 OptionalHeader;
 };
+struct IMAGE_OPTIONAL_HEADER64 {
+  WORD Magic;
+  BYTE MajorLinkerVersion, MinorLinkerVersion;
+  DWORD SizeOfCode, SizeOfInitializedData, SizeOfUninitializedData, AddressOfEntryPoint, BaseOfCode;
+  ULONGLONG ImageBase;
+  DWORD SectionAlignment, FileAlignment;
+  WORD MajorOperatingSystemVersion, MinorOperatingSystemVersion, MajorImageVersion, MinorImageVersion,
+      MajorSubsystemVersion, MinorSubsystemVersion;
+  DWORD Win32VersionValue, SizeOfImage, SizeOfHeaders, CheckSum;
+  WORD Subsystem, DllCharacteristics;
+  ULONGLONG SizeOfStackReserve, SizeOfStackCommit, SizeOfHeapReserve, SizeOfHeapCommit;
+  DWORD LoaderFlags, NumberOfRvaAndSizes;
+  IMAGE_DATA_DIRECTORY DataDirectory[IMAGE_NUMBEROF_DIRECTORY_ENTRIES];
+};
+struct IMAGE_NT_HEADERS64 {
+  DWORD Signature;
+  IMAGE_FILE_HEADER FileHeader;
+  IMAGE_OPTIONAL_HEADER64 OptionalHeader;
+};
 struct IMAGE_SECTION_HEADER {
   BYTE Name[8];
   union {
@@ -93,20 +115,34 @@ struct IMAGE_TLS_DIRECTORY32 {
   DWORD StartAddressOfRawData, EndAddressOfRawData, AddressOfIndex, AddressOfCallBacks, SizeOfZeroFill,
       Characteristics;
 };
+struct IMAGE_TLS_DIRECTORY64 {
+  ULONGLONG StartAddressOfRawData, EndAddressOfRawData, AddressOfIndex, AddressOfCallBacks;
+  DWORD SizeOfZeroFill, Characteristics;
+};
 typedef VOID(NTAPI* PIMAGE_TLS_CALLBACK)(PVOID, DWORD, PVOID);
+struct IMAGE_RUNTIME_FUNCTION_ENTRY {
+  DWORD BeginAddress, EndAddress, UnwindData;
+};
+typedef IMAGE_RUNTIME_FUNCTION_ENTRY RUNTIME_FUNCTION;
 
 #define IMAGE_DOS_SIGNATURE 0x5A4D
 #define IMAGE_NT_SIGNATURE 0x00004550
 #define IMAGE_FILE_MACHINE_I386 0x014c
+#define IMAGE_FILE_MACHINE_AMD64 0x8664
+#define IMAGE_FILE_RELOCS_STRIPPED 0x0001
 #define IMAGE_FILE_DLL 0x2000
 #define IMAGE_NT_OPTIONAL_HDR32_MAGIC 0x10b
+#define IMAGE_NT_OPTIONAL_HDR64_MAGIC 0x20b
 #define IMAGE_DIRECTORY_ENTRY_EXPORT 0
 #define IMAGE_DIRECTORY_ENTRY_IMPORT 1
+#define IMAGE_DIRECTORY_ENTRY_EXCEPTION 3
 #define IMAGE_DIRECTORY_ENTRY_SECURITY 4
 #define IMAGE_DIRECTORY_ENTRY_BASERELOC 5
 #define IMAGE_DIRECTORY_ENTRY_TLS 9
 #define IMAGE_REL_BASED_HIGHLOW 3
+#define IMAGE_REL_BASED_DIR64 10
 #define IMAGE_ORDINAL_FLAG32 0x80000000
+#define IMAGE_ORDINAL_FLAG64 0x8000000000000000ull
 #define IMAGE_SCN_MEM_DISCARDABLE 0x02000000
 #define IMAGE_SCN_MEM_NOT_CACHED 0x04000000
 #define IMAGE_SCN_MEM_EXECUTE 0x20000000
@@ -139,5 +175,9 @@ BOOL WINAPI FreeLibrary(HMODULE module);
 void WINAPI GetNativeSystemInfo(SYSTEM_INFO* info);
 HANDLE WINAPI GetCurrentProcess();
 BOOL WINAPI FlushInstructionCache(HANDLE process, const void* address, SIZE_T size);
+#if defined(__x86_64__)
+BOOLEAN RtlAddFunctionTable(RUNTIME_FUNCTION* table, DWORD count, DWORD64 base);
+BOOLEAN RtlDeleteFunctionTable(RUNTIME_FUNCTION* table);
+#endif
 
 #include "image_layout_facts.h"

@@ -1,0 +1,58 @@
+#include "player/community_loader.h"
+
+#include <utility>
+#include <vector>
+
+#include "player/channel_document.h"
+#include "player/channel_loader.h"
+#include "player/community_reply.h"
+#include "player/media_player_host.h"
+
+namespace trr {
+
+size_t LoadCommunityList(GroupList& list, const CommunityDirectory& directory, const std::string& stationPicture,
+                         CommunityAddressTable& addresses) {
+  addresses.clear();
+  // The rows as the built-in list carries them (name, and the station id as the number), so both lists are
+  // filled, drawn and clicked the same way.
+  std::vector<ChannelGroup> groups(directory.groups.size());
+  for (size_t g = 0; g < directory.groups.size(); ++g) {
+    groups[g].name = directory.groups[g].name;
+    groups[g].stations.reserve(directory.groups[g].rows.size());
+    for (const CommunityRow& row : directory.groups[g].rows) {
+      groups[g].stations.push_back(Station{row.name, row.uuid});
+      addresses.emplace(row.uuid, row.address);
+    }
+  }
+  if (FillChannelList(list, groups, stationPicture) != static_cast<int>(groups.size())) {
+    addresses.clear();
+    return 0;
+  }
+  return directory.RowCount();
+}
+
+std::string CommunityCountText(size_t rows) { return "共 " + std::to_string(rows) + " 个电台"; }
+
+bool PickCommunityStation(GroupList& list, ItemHandle row, const CommunityAddressTable& addresses,
+                          CommunityPick& pick) {
+  RowData data;
+  if (!list.GetItemInfo(row, data) || data.groupHandle <= 0 || !IsStationUuid(data.number)) return false;
+  auto found = addresses.find(data.number);
+  pick.uuid = std::move(data.number);
+  pick.name = std::move(data.name);
+  pick.fallbackAddress = found == addresses.end() ? std::string() : found->second;
+  return true;
+}
+
+bool PlayCommunityStation(MediaPlayerHost& player, const std::string& name, const std::string& address,
+                          std::string& currentStationName) {
+  if (address.empty() || !player.IsCreated()) return false;
+  std::string previous = std::exchange(currentStationName, name);
+  if (!player.SetUrl(address)) {
+    currentStationName = std::move(previous);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace trr

@@ -1,0 +1,43 @@
+// The look-up of a community station's stream address when its row is double-clicked, on a worker thread of
+// its own so that the window never waits for the network. The worker asks for the address and posts a message
+// to the window; the window's thread then takes the answer and plays it. A newer request replaces one that has
+// not begun, and the answer of a request that a newer one overtook is dropped: the last double-click wins.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "player/community_loader.h"
+
+namespace trr {
+
+class StationLookup {
+ public:
+  // Runs on the worker: the stream address of station `uuid` asked of `server`; empty when there is none.
+  using Resolve = std::function<std::string(const std::string& uuid, const std::string& server)>;
+
+  // Each answer posts `message` (wParam 0, lParam 0) to `window`.
+  StationLookup(HWND window, UINT message, Resolve resolve);
+  // The worker is not waited for: it finishes the look-up it runs, if any, drops it and ends.
+  ~StationLookup();
+  StationLookup(const StationLookup&) = delete;
+  StationLookup& operator=(const StationLookup&) = delete;
+
+  // Hands the look-up of `pick` (asked of `server`, a base address or empty) to the worker, started by the
+  // first call, and returns at once. False when the worker could not be started.
+  bool Request(CommunityPick pick, std::string server);
+
+  // On the window's thread, after the message: the newest request's station and the address to play (the
+  // looked-up one, else the listing's). False when no answer is waiting, or the request was overtaken.
+  bool TakeAnswer(CommunityPick& pick, std::string& address);
+
+ private:
+  struct Shared;
+  static void RunWorker(const std::shared_ptr<Shared>& shared);
+
+  std::shared_ptr<Shared> shared_;  // also held by the worker, which may outlive this object
+};
+
+}  // namespace trr

@@ -2,6 +2,8 @@
 // only allocation throws here (a row made when its group is first shown, a refresh started by a timer); each
 // boundary turns it into the failure path it has, named by its `failed` value.
 #pragma once
+#include <thread>
+#include <utility>
 
 namespace trr {
 
@@ -21,6 +23,18 @@ void CatchAll(Body&& body) noexcept {
   try {
     body();
   } catch (...) {
+  }
+}
+
+// Starts `body` on a thread of its own that nobody joins; an exception from `body` ends that thread and nothing
+// else. False when no thread could be started.
+template <typename Body>
+bool StartDetachedThread(Body body) noexcept {
+  try {
+    std::thread([body = std::move(body)]() mutable { CatchAll(body); }).detach();
+    return true;
+  } catch (...) {
+    return false;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/exception_boundary.h"
 #include "common/http_fetch.h"
 #include "common/server_address.h"
 
@@ -81,18 +82,9 @@ bool OnlineCounter::StartRefresh() {
   std::lock_guard<std::mutex> guard(shared_->lock);
   if (shared_->refreshing) return false;
   if (!shared_->workerStarted) {
-    try {
-      std::shared_ptr<Shared> shared = shared_;
-      std::thread([shared] {
-        try {
-          RunWorker(shared);
-        } catch (...) {
-          // Nothing leaves the thread; a worker that cannot wait any more leaves the label as it is.
-        }
-      }).detach();
-    } catch (...) {
-      return false;
-    }
+    // A worker that throws (it cannot wait any more) leaves the label as it is.
+    std::shared_ptr<Shared> shared = shared_;
+    if (!StartDetachedThread([shared] { RunWorker(shared); })) return false;
     shared_->workerStarted = true;
   }
   shared_->refreshing = true;

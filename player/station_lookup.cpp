@@ -5,6 +5,8 @@
 #include <optional>
 #include <thread>
 
+#include "common/exception_boundary.h"
+
 namespace trr {
 
 struct StationLookup::Shared {
@@ -63,18 +65,9 @@ StationLookup::~StationLookup() {
 bool StationLookup::Request(CommunityPick pick, std::string server) {
   std::lock_guard<std::mutex> guard(shared_->lock);
   if (!shared_->workerStarted) {
-    try {
-      std::shared_ptr<Shared> shared = shared_;
-      std::thread([shared] {
-        try {
-          RunWorker(shared);
-        } catch (...) {
-          // Nothing leaves the thread; a worker that cannot wait any more plays nothing more.
-        }
-      }).detach();
-    } catch (...) {
-      return false;
-    }
+    // A worker that throws (it cannot wait any more) plays nothing more.
+    std::shared_ptr<Shared> shared = shared_;
+    if (!StartDetachedThread([shared] { RunWorker(shared); })) return false;
     shared_->workerStarted = true;
   }
   ++shared_->latest;

@@ -4,12 +4,9 @@
 #include <wininet.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 #include <utility>
 
-#include "common/exception_boundary.h"
+#include "common/job_worker.h"
 
 namespace trr {
 
@@ -122,16 +119,10 @@ std::string WaitForAnswer(const std::shared_ptr<Request>& request) {
   return std::move(request->body);
 }
 
-// Runs `request` on a thread of its own and waits for it. Empty on failure or at the deadline.
-std::string RunOnNewThread(const std::shared_ptr<Request>& request) {
-  if (!request->done) {
-    NoticeSent(*request);
-    return {};
-  }
-  try {
-    std::shared_ptr<Request> shared = request;
-    std::thread([shared] { RunWorker(shared); }).detach();
-  } catch (...) {
+// Runs `request` on a worker of its own and waits for it. Empty on failure or at the deadline.
+std::string RunOnNewWorker(const std::shared_ptr<Request>& request) {
+  JobWorker worker;  // gone when this returns; a request given up on finishes alone
+  if (!request->done || !worker.Post([request] { RunWorker(request); })) {
     NoticeSent(*request);
     return {};
   }
@@ -164,47 +155,13 @@ std::string HttpGet(const std::string& url, const FetchLimits& limits, const cha
     }
     return {};
   }
-  return RunOnNewThread(request);
+  return RunOnNewWorker(request);
 }
 
-// The session's worker: one thread that runs the session's requests one after the other, so that a caller
-// fetching every second does not start a thread for each request. It ends once the session is gone and its
-// last request is over.
-struct HttpSession::Worker {
-  std::mutex lock;
-  std::condition_variable wake;
-  std::shared_ptr<Request> next;  // handed over by Get, taken by the thread
-  bool closing = false;
-};
+HttpSession::HttpSession(const char* agent)
+    : agent_(agent ? agent : kPlayerAgent) {}
 
-namespace {
-
-void RunSessionWorker(const std::shared_ptr<HttpSession::Worker>& worker) {
-  for (;;) {
-    std::shared_ptr<Request> request;
-    {
-      std::unique_lock<std::mutex> guard(worker->lock);
-      worker->wake.wait(guard, [&] { return worker->next || worker->closing; });
-      if (!worker->next) return;
-      request = std::move(worker->next);
-    }
-    RunWorker(request);
-  }
-}
-
-}  // namespace
-
-HttpSession::HttpSession(const char* agent) : agent_(agent ? agent : kPlayerAgent) {}
-
-HttpSession::~HttpSession() {
-  if (!worker_) return;
-  // Not waited for: a request given up on ends alone, and the thread with it.
-  CatchAll([&] {
-    std::lock_guard<std::mutex> guard(worker_->lock);
-    worker_->closing = true;
-  });
-  worker_->wake.notify_all();
-}
+HttpSession::~HttpSession() = default;
 
 bool HttpSession::Busy() const { return last_ && WaitForSingleObject(last_->done.get(), 0) == WAIT_TIMEOUT; }
 
@@ -212,19 +169,13 @@ std::string HttpSession::Get(const std::string& url, const FetchLimits& limits) 
   if (Busy()) return {};
   try {
     last_ = MakeRequest(url, limits, agent_.c_str(), RequestSent());
-    if (!last_->done) return {};
-    if (!worker_) {
-      auto worker = std::make_shared<Worker>();
-      std::thread([worker] { CatchAll([&] { RunSessionWorker(worker); }); }).detach();
-      worker_ = std::move(worker);
+    std::shared_ptr<Request> request = last_;
+    if (!request->done || !worker_.Post([request] { RunWorker(request); })) {
+      last_.reset();
+      return {};
     }
-    {
-      std::lock_guard<std::mutex> guard(worker_->lock);
-      worker_->next = last_;
-    }
-    worker_->wake.notify_all();
   } catch (...) {
-    // No memory or no thread: nothing went out.
+    // No memory: nothing went out.
     last_.reset();
     return {};
   }

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "common/http_client.h"
+#include "common/job_worker.h"
 
 namespace trr {
 
@@ -62,12 +63,11 @@ class HttpSession {
   bool Busy() const;
 
   struct Request;  // one request, shared by its caller and its worker
-  struct Worker;   // the session's thread and what it shares with the session
 
  private:
   std::string agent_;
   std::shared_ptr<Request> last_;
-  std::shared_ptr<Worker> worker_;
+  JobWorker worker_;  // runs the requests one after the other
 };
 
 }  // namespace trr

@@ -32,15 +32,15 @@ esac
 image_sources="updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"
 mapper_sources="updater/memory_module.cpp $image_sources tests/fuzz/emulated_kernel32.cpp"
 targets=(
-  "channel_document 64 any channel_document player/channel_document.cpp common/gbk_text.cpp"
-  "counter_version 64 any counter_version player/counter_reply.cpp player/version_compare.cpp common/gbk_text.cpp"
+  "channel_document 64 any channel_document player/directory/channel_document.cpp common/gbk_text.cpp"
+  "counter_version 64 any counter_version player/counter/counter_reply.cpp player/update/version_compare.cpp common/gbk_text.cpp"
   "skin_file 64 any skin_file skin/skin_file.cpp"
   "pe_tables 32 x86 pe_image $image_sources"
   "memory_module 32 x86 pe_image $mapper_sources"
   "pe_tables_x64 64 x64 pe_image $image_sources"
   "memory_module_x64 64 x64 pe_image $mapper_sources"
   "gbk_text 64 any gbk_text common/gbk_text.cpp"
-  "community_reply 64 any community_reply player/community_reply.cpp player/community_directory.cpp"
+  "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
 )
 

@@ -60,6 +60,16 @@ void Dispatch(LayoutWindow* window, const char* control, EventKind kind, int val
 // The font a control draws with: its own, or the window's default.
 HFONT ControlFont(const ControlRecord& record);
 
+// WM_COMMAND and WM_CTLCOLOR* that a standard control sends to its parent: true (and `result` set) when handled.
+bool HandleChildNotification(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// From layout_controls.cpp: the font of a layout row, the procedure of a window's class, whether it is one of
+// our own control classes, and the creation of the controls whose parent is `parent` (nullptr: the window).
+HFONT MakeFont(const FontSpec& font);
+WNDPROC ClassProcedure(HWND hwnd);
+bool IsOwnControlClass(WNDPROC proc);
+void CreateChildren(LayoutWindow& window, const char* parent);
+
 // Background colour of the window as a COLORREF.
 COLORREF WindowBackgroundColour(const LayoutWindow& window);
 

@@ -1,9 +1,10 @@
 // The download component: transfers one HTTP or FTP address into a file in the background. The data goes into
 // "<destination>.part" and replaces the destination only when the whole file has arrived: the transfer ended
-// cleanly, an announced size arrived exactly, and a ".exe" destination receives a whole 32-bit Windows program.
-// The file is flushed to disk, checked and renamed over the destination through the one handle it was written
-// with. Otherwise the destination stays as it was and the temporary file is removed. Events go to the
-// request's handler on a background thread; the handler must not block (the updater posts them to its window).
+// cleanly, an announced size arrived exactly, and a ".exe" destination receives a whole Windows program of the
+// updater's own architecture. The file is flushed to disk, checked and renamed over the destination through
+// the one handle it was written with. Otherwise the destination stays as it was and the temporary file is
+// removed. Events go to the request's handler on a background thread; the handler must not block (the updater
+// posts them to its window).
 //
 // The transfer runs on a thread of its own that owns every WinINet handle and the partial file (see
 // updater/download_transfer.h). The part up to the end of the reply's headers must be over within

@@ -2,7 +2,7 @@
 // separator, the group and row limits hold, a document accepted for the cache yields groups, and every
 // station's look-up address can be built.
 #include "common/server_address.h"
-#include "player/channel_document.h"
+#include "player/directory/channel_document.h"
 
 // The address prefix comes from the environment in the programs; any fixed one serves here.
 std::string trr::DirectoryServerUrl() { return "http://127.0.0.1"; }

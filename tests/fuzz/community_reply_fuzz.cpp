@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "player/community_directory.h"
-#include "player/community_reply.h"
+#include "player/community/community_directory.h"
+#include "player/community/community_reply.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // versions are each newer than the other.
 #include <string>
 
-#include "player/counter_reply.h"
-#include "player/version_compare.h"
+#include "player/counter/counter_reply.h"
+#include "player/update/version_compare.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -1,0 +1,85 @@
+#include "player/community/community_names.h"
+
+#include <windows.h>
+
+#include "player/community/community_directory.h"
+
+namespace trr {
+namespace {
+
+constexpr UINT kGbkCodePage = 936;
+
+bool IsCountryCode(std::string_view code) {
+  return code.size() == 2 && code[0] >= 'A' && code[0] <= 'Z' && code[1] >= 'A' && code[1] <= 'Z';
+}
+
+std::string FallbackName(std::string_view countryCode, size_t numberInGroup) {
+  std::string name = IsCountryCode(countryCode) ? std::string(countryCode) + " " : std::string();
+  return name + "电台 " + std::to_string(numberInGroup);
+}
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+  if (utf8.empty() || utf8.size() > 1024 * 1024) return {};
+  const int size = static_cast<int>(utf8.size());
+  int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), n);
+  return wide;
+}
+
+// The GBK bytes of one character of the Basic Multilingual Plane; empty when GBK has no such character (no
+// best-fit stand-ins: a look-alike would show a different name).
+std::string GbkOf(wchar_t c) {
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  // The private-use area maps to GBK's user-defined codes, which no font draws.
+  if (c >= 0xE000 && c <= 0xF8FF) return {};
+  char bytes[4];
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof(bytes), nullptr,
+                              &usedDefault);
+  if (n <= 0 || usedDefault) return {};
+  return std::string(bytes, static_cast<size_t>(n));
+}
+
+bool IsLetterOrDigit(wchar_t c) {
+  WORD type = 0;
+  return GetStringTypeW(CT_CTYPE1, &c, 1, &type) && (type & (C1_ALPHA | C1_DIGIT)) != 0;
+}
+
+}  // namespace
+
+std::string CommunityDisplayName(std::string_view utf8Name, std::string_view countryCode, size_t numberInGroup) {
+  const std::wstring wide = Utf8ToWide(utf8Name);
+  std::string name;
+  bool hasLetterOrDigit = false;
+  size_t kept = 0;  // bytes of `name` up to its last character that is not a blank
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const wchar_t c = wide[i];
+    std::string bytes;
+    bool letter = false;
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      // A character beyond the Basic Multilingual Plane (an emoji, say): one "?" for its two halves.
+      if (c <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) ++i;
+      bytes = "?";
+    } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
+      bytes = " ";
+    } else {
+      bytes = GbkOf(c);
+      if (bytes.empty())
+        bytes = "?";
+      else
+        letter = IsLetterOrDigit(c);
+    }
+    if (name.empty() && bytes == " ") continue;  // blanks at the start
+    if (name.size() + bytes.size() > kMaxDisplayNameBytes) break;
+    name += bytes;
+    hasLetterOrDigit = hasLetterOrDigit || letter;
+    if (bytes != " ") kept = name.size();
+  }
+  name.resize(kept);
+  if (!hasLetterOrDigit || !IsDisplayName(name)) return FallbackName(countryCode, numberInGroup);
+  return name;
+}
+
+}  // namespace trr

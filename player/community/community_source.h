@@ -1,0 +1,78 @@
+// The community directory's jobs, each on a worker of its own that announces its end by a message to the
+// window: reading Community.Dat, fetching the list (and writing the file), and looking up the stream address
+// of a double-clicked station. It also keeps what the shown community list needs beside the list control: the
+// listed stations' addresses, the API server that served them and the number of rows. When any of this runs
+// is the caller's choice (player/sources/source_choice.h); everything here runs on the window thread.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "common/window_job.h"
+#include "listctrl/group_list.h"
+#include "player/community/community_directory.h"
+#include "player/community/community_list.h"
+#include "player/community/station_lookup.h"
+
+namespace trr {
+
+// What a community job found: the cache file's list, or a fetch's.
+struct CommunityListResult {
+  bool listed = false;  // `directory` holds a list with stations
+  bool stale = false;   // a cached list due for a refresh
+  CommunityDirectory directory;
+};
+
+class CommunitySource {
+ public:
+  // The messages each job posts to `window` when it has ended.
+  struct Messages {
+    UINT cacheRead;
+    UINT fetched;
+    UINT lookedUp;
+  };
+
+  CommunitySource(HWND window, const Messages& messages, std::string cachePath);
+  CommunitySource(const CommunitySource&) = delete;
+  CommunitySource& operator=(const CommunitySource&) = delete;
+
+  // Starts reading the cache file, once; false when it was started before or could not be.
+  bool StartCacheRead();
+  bool CacheReadStarted() const { return static_cast<bool>(cacheJob_); }
+  std::optional<CommunityListResult> TakeCacheRead();
+
+  // Starts fetching the list and writing it to the cache file, once; false when it was started before or
+  // could not be.
+  bool StartFetch();
+  bool FetchStarted() const { return static_cast<bool>(fetchJob_); }
+  std::optional<CommunityListResult> TakeFetch();
+
+  // Fills `list` (made by CreateChannelList, emptied here) with `directory` and keeps its addresses and server.
+  // Returns the rows listed.
+  size_t Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture);
+  // The list no longer shows community stations: forgets their addresses and drops a look-up on its way.
+  void Forget();
+  size_t Rows() const { return rows_; }
+
+  // Hands the double-clicked `row` to the look-up worker, whose answer arrives by message. False for a row
+  // that is no listed community station, or when the worker could not take it.
+  bool LookUp(GroupList& list, ItemHandle row);
+  // After the look-up's message: the station and the address to play. False when no answer is waiting.
+  bool TakeLookupAnswer(CommunityPick& pick, std::string& address);
+
+ private:
+  HWND window_;
+  Messages messages_;
+  std::string cachePath_;  // program directory + "\Community.Dat"
+  std::unique_ptr<WindowJob<CommunityListResult>> cacheJob_;
+  std::unique_ptr<WindowJob<CommunityListResult>> fetchJob_;
+  std::unique_ptr<StationLookup> lookup_;  // made at the first double-click of a community row
+  CommunityAddressTable addresses_;        // station id -> listing address
+  std::string server_;                     // API server of the listed stations; empty when unknown
+  size_t rows_ = 0;
+};
+
+}  // namespace trr

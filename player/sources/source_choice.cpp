@@ -1,0 +1,131 @@
+#include "player/sources/source_choice.h"
+
+#include <utility>
+
+#include "common/file_util.h"
+#include "common/server_address.h"
+#include "player/community/community_cache.h"
+#include "player/directory/builtin_list.h"
+#include "player/list/channel_list.h"
+#include "player/playback/station_start.h"
+
+namespace trr {
+
+SourceChoice::SourceChoice(Setup setup) : setup_(std::move(setup)) {}
+
+SourceChoice::~SourceChoice() = default;
+
+void SourceChoice::Start() {
+  source_ = ReadDirectorySource(SettingsPath(setup_.programDirectory));
+  if (source_ != DirectorySource::Builtin) {
+    community_ = std::make_unique<CommunitySource>(
+        setup_.window,
+        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage},
+        CommunityCachePath(setup_.programDirectory));
+  }
+  if (source_ == DirectorySource::Community) {
+    // The built-in directory is neither read nor fetched.
+    builtinGaveNothing_ = true;
+    StartCacheRead();
+    return;
+  }
+  // Auto: with GB.Dat present the built-in directory is expected to answer, and Community.Dat waits for it.
+  if (source_ == DirectorySource::Auto && !FileExists(setup_.cachePath)) StartCacheRead();
+  StartBuiltin();
+}
+
+void SourceChoice::StartBuiltin() {
+  try {
+    builtin_ = std::make_unique<BuiltinDirectoryJob>(setup_.window, kDirectoryArrivedMessage);
+    builtin_->Start(setup_.cachePath, DirectoryServerUrl() + "/Data.asp?GGwl=LIstGB");
+  } catch (...) {
+    // No memory to start it: the list stays empty, as after a failed fetch, and the other load steps go on.
+    builtin_.reset();
+  }
+}
+
+void SourceChoice::WaitForDirectoryRequest() {
+  if (builtin_) builtin_->WaitForRequest(kDirectoryHeadStartMs);
+}
+
+void SourceChoice::OnDirectoryArrived() {
+  // Before the list exists the result stays with the job; the call made once the list exists takes it.
+  if (!builtin_ || !setup_.list->listWindow()) return;
+  std::optional<DirectoryResult> result = builtin_->Take();
+  if (!result) return;
+  *setup_.channelListBytes = std::move(result->fetchedBytes);
+  if (source_ == DirectorySource::Auto && result->groups.empty()) {
+    // Auto without a built-in list: the community directory takes over.
+    builtinGaveNothing_ = true;
+    StartCacheRead();
+    FetchIfNeeded();
+    return;
+  }
+  if (listed_ == ListedSource::Community) {
+    setup_.list->RemoveGroup();
+    community_->Forget();
+  }
+  listed_ = ListedSource::Builtin;
+  FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
+}
+
+void SourceChoice::StartCacheRead() {
+  if (!community_ || community_->CacheReadStarted()) return;
+  // A read that cannot start counts as a missing cache: the fetch may go ahead.
+  if (!community_->StartCacheRead()) cacheRead_ = true;
+}
+
+// Fetches the community list when neither the built-in directory nor a fresh cache gives one.
+void SourceChoice::FetchIfNeeded() {
+  if (!community_ || !builtinGaveNothing_ || !cacheRead_ || cacheFresh_ || community_->FetchStarted() ||
+      listed_ == ListedSource::Builtin)
+    return;
+  community_->StartFetch();
+}
+
+void SourceChoice::OnCommunityCacheRead() {
+  if (!community_) return;
+  std::optional<CommunityListResult> result = community_->TakeCacheRead();
+  if (!result) return;
+  cacheRead_ = true;
+  cacheFresh_ = result->listed && !result->stale;
+  // A list fetched meanwhile, or the built-in one, is newer than the file.
+  if (result->listed && listed_ == ListedSource::None) ShowCommunity(result->directory);
+  FetchIfNeeded();
+}
+
+void SourceChoice::OnCommunityFetched() {
+  if (!community_) return;
+  std::optional<CommunityListResult> result = community_->TakeFetch();
+  // An incomplete fetch leaves the list as the cache gave it.
+  if (!result || !result->listed || listed_ == ListedSource::Builtin) return;
+  ShowCommunity(result->directory);
+}
+
+void SourceChoice::ShowCommunity(CommunityDirectory& directory) {
+  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture);
+  listed_ = ListedSource::Community;
+  if (setup_.setCounterLabel) setup_.setCounterLabel(CommunityCountText(rows));
+}
+
+void SourceChoice::OnLookupAnswer() {
+  CommunityPick pick;
+  std::string address;
+  if (!community_ || !community_->TakeLookupAnswer(pick, address) || !setup_.player) return;
+  StartStation(*setup_.player, pick.name, address, *setup_.currentStationName);
+}
+
+void SourceChoice::PlayRow(ItemHandle row) {
+  if (!setup_.player || !setup_.player->IsCreated()) return;  // a player without a control ignores double-clicks
+  if (listed_ == ListedSource::Community) {
+    community_->LookUp(*setup_.list, row);
+    return;
+  }
+  StartStationFromRow(*setup_.list, row, *setup_.player, *setup_.currentStationName);
+}
+
+void SourceChoice::ShowOnlineCount(const std::string& text) {
+  if (WantsOnlineCount() && setup_.setCounterLabel) setup_.setCounterLabel(text);
+}
+
+}  // namespace trr

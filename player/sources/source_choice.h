@@ -1,0 +1,103 @@
+// Which directory fills the channel list: the one place that decides it.
+//
+// Sources: with Source=builtin only the built-in directory runs, as it always has. With community, the list
+// comes from Community.Dat at once and is fetched again on a worker when the file is missing or a day old.
+// With auto, the built-in directory is read or fetched first, as with builtin; the community list is read from
+// Community.Dat at the same time when GB.Dat is missing (so a cached list shows without waiting for the
+// built-in server), and it is fetched only once the built-in directory has yielded no list. A built-in list,
+// whenever it arrives, replaces a community one. While community stations are listed, the counter label shows
+// their number instead of the listeners online, and no counter request goes out.
+//
+// Everything here runs on the window thread. The jobs announce their ends by messages to the main window,
+// whose handlers (bound by the shell) call the On... member named beside each message.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "listctrl/group_list.h"
+#include "player/community/community_source.h"
+#include "player/directory/directory_job.h"
+#include "player/playback/media_player_host.h"
+#include "player/sources/source_setting.h"
+
+namespace trr {
+
+enum class ListedSource {
+  None,       // nothing listed yet
+  Builtin,    // the built-in directory (GB.Dat)
+  Community,  // the community directory (Community.Dat or a fetch)
+};
+
+class SourceChoice {
+ public:
+  static constexpr UINT kDirectoryArrivedMessage = WM_APP + 0x120;  // OnDirectoryArrived
+  static constexpr UINT kCommunityCacheMessage = WM_APP + 0x130;    // OnCommunityCacheRead
+  static constexpr UINT kCommunityFetchMessage = WM_APP + 0x131;    // OnCommunityFetched
+  static constexpr UINT kStationLookupMessage = WM_APP + 0x132;     // OnLookupAnswer
+
+  // How long the update check lets the directory request go first at most: a directory server that does not
+  // even accept the connection must not hold the version request for long.
+  static constexpr DWORD kDirectoryHeadStartMs = 500;
+
+  // What the choice works on; all of it outlives the choice.
+  struct Setup {
+    HWND window = nullptr;                       // the main window: receives the jobs' messages
+    GroupList* list = nullptr;                   // the channel list (its window is made later, by the shell)
+    MediaPlayerHost* player = nullptr;           // plays the double-clicked stations once its control exists
+    std::string* currentStationName = nullptr;   // kept for the status display
+    std::string* channelListBytes = nullptr;     // receives the built-in directory's reply when one was fetched
+    std::string programDirectory;                // where trRadio.ini and Community.Dat live
+    std::string cachePath;                       // GB.Dat
+    std::string stationPicture;                  // every row's avatar
+    std::function<void(const std::string&)> setCounterLabel;  // writes 透明标签2
+  };
+
+  explicit SourceChoice(Setup setup);
+  ~SourceChoice();
+  SourceChoice(const SourceChoice&) = delete;
+  SourceChoice& operator=(const SourceChoice&) = delete;
+
+  // Load step 2: reads the Source setting and starts the directory jobs it asks for; returns at once.
+  void Start();
+
+  // Before the update check: waits until the built-in directory's request has gone out (or will not), at
+  // most kDirectoryHeadStartMs, so that the requests leave in their order.
+  void WaitForDirectoryRequest();
+
+  // The built-in directory job has ended; also called once the list has its window, to show a directory that
+  // arrived before.
+  void OnDirectoryArrived();
+  void OnCommunityCacheRead();
+  void OnCommunityFetched();
+  void OnLookupAnswer();
+
+  // A row was double-clicked: its station starts through the source that listed it.
+  void PlayRow(ItemHandle row);
+
+  // An online-count refresh has ended with `text`: the label shows it unless it shows the community count.
+  void ShowOnlineCount(const std::string& text);
+  // False while the label shows the community count: no counter request need go out.
+  bool WantsOnlineCount() const { return listed_ != ListedSource::Community; }
+
+  ListedSource Listed() const { return listed_; }
+
+ private:
+  void StartBuiltin();
+  void StartCacheRead();
+  void FetchIfNeeded();
+  void ShowCommunity(CommunityDirectory& directory);
+
+  Setup setup_;
+  DirectorySource source_ = DirectorySource::Builtin;
+  ListedSource listed_ = ListedSource::None;
+  std::unique_ptr<BuiltinDirectoryJob> builtin_;
+  std::unique_ptr<CommunitySource> community_;  // made unless Source=builtin
+  bool builtinGaveNothing_ = false;  // the built-in directory yields no list, or is not used
+  bool cacheRead_ = false;           // Community.Dat's reading has ended (or could not start)
+  bool cacheFresh_ = false;          // it held a list younger than a day
+};
+
+}  // namespace trr

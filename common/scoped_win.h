@@ -82,6 +82,14 @@ struct ModuleTraits {
 // A module from LoadLibrary or LoadLibraryEx.
 using ScopedModule = UniqueHandle<HMODULE, ModuleTraits>;
 
+struct MenuTraits {
+  static HMENU Invalid() { return nullptr; }
+  static bool IsValid(HMENU h) { return h != nullptr; }
+  static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+// A menu from CreateMenu or CreatePopupMenu that no window owns.
+using ScopedMenu = UniqueHandle<HMENU, MenuTraits>;
+
 // A window's device context from GetDC, released with ReleaseDC.
 class ScopedWindowDc {
  public:

@@ -82,8 +82,9 @@ Section /o "桌面快捷方式" SecDesktop
   CreateShortCut "$DESKTOP\${PRODUCT}.lnk" "$INSTDIR\trRadio.exe" "" "$INSTDIR\trRadio.exe" 0
 SectionEnd
 
-; What setup installed, and what the programs write beside themselves (channel caches, updater settings and
-; skin); anything else in the folder is the user's and stays, and so does the folder then.
+; What setup installed, and what the programs write beside themselves (channel caches, the favourites and the
+; damaged favourites set aside, updater settings and skin); anything else in the folder is the user's and stays,
+; and so does the folder then.
 Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$DESKTOP\${PRODUCT}.lnk"
@@ -91,6 +92,9 @@ Section "Uninstall"
   Delete "$INSTDIR\TrRadioDl.exe"
   Delete "$INSTDIR\GB.Dat"
   Delete "$INSTDIR\Community.Dat"
+  Delete "$INSTDIR\Favorites.Dat"
+  Delete "$INSTDIR\Favorites.Dat.bad"
+  Delete "$INSTDIR\Favorites.Dat.tmp*"
   Delete "$INSTDIR\trup.ini"
   Delete "$INSTDIR\trss.she"
   Delete "$INSTDIR\uninstall.exe"

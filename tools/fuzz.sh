@@ -42,6 +42,7 @@ targets=(
   "gbk_text 64 any gbk_text common/gbk_text.cpp"
   "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
+  "favorites_file 64 any favorites_file player/favorites/favorites_file.cpp player/favorites/favorite_station.cpp player/favorites/station_address.cpp player/favorites/new_station_check.cpp player/community/community_reply.cpp common/gbk_text.cpp"
 )
 
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all

@@ -45,6 +45,8 @@ struct LayoutWindow {
   std::vector<std::unique_ptr<ControlRecord>> controls;
   std::vector<EventBinding> bindings;
   std::vector<std::pair<UINT, LRESULT (*)(HWND, WPARAM, LPARAM)>> messageHandlers;
+  bool typedInput = false;  // the layout has an edit box: its keys work as in a dialog (AttachDialogKeys)
+  HWND lastFocus = nullptr;  // typed-input windows: the control that had the focus when the window lost it
 };
 
 // Window property name of a standard control's record.
@@ -69,6 +71,17 @@ HFONT MakeFont(const FontSpec& font);
 WNDPROC ClassProcedure(HWND hwnd);
 bool IsOwnControlClass(WNDPROC proc);
 void CreateChildren(LayoutWindow& window, const char* parent);
+
+// From dialog_keys.cpp. In a window that takes typed input, its edit boxes and push buttons handle the keys of
+// a dialog: Tab and Shift+Tab move between them, Enter clicks the focused push button or else the default one
+// (kDefaultButton), Esc asks the window to close when its layout says so. Subclassed with the wide functions:
+// an ANSI subclass would turn each typed Chinese character into question marks.
+void AttachDialogKeys(ControlRecord& record);
+// True when `layout` has an edit box.
+bool TakesTypedInput(const WindowLayout& layout);
+// WM_ACTIVATE of a typed-input window: keeps the focused control when it goes inactive and gives the focus back
+// when it comes back; true when handled.
+bool KeepFocusOnActivate(LayoutWindow& window, WPARAM wParam);
 
 // Background colour of the window as a COLORREF.
 COLORREF WindowBackgroundColour(const LayoutWindow& window);

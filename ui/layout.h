@@ -18,6 +18,7 @@ enum class ControlKind {
   PushButton,        // standard push button
   GroupBox,          // standard group box; may parent other controls
   ProgressBar,       // standard progress bar, range rangeMin..rangeMax
+  Edit,              // standard single-line edit box with a sunken border, at most textLimit characters
 };
 
 // Control flags.
@@ -27,6 +28,7 @@ enum : unsigned {
   kMagentaKey = 1u << 2,      // magenta (255, 0, 255) pixels of its pictures are transparent
   kWhiteKey = 1u << 3,        // white (255, 255, 255) pixels of its pictures are transparent
   kMultiLine = 1u << 4,       // label text wraps at word ends and line breaks
+  kDefaultButton = 1u << 5,   // push button that Enter clicks wherever the keyboard focus is in its window
 };
 
 struct FontSpec {
@@ -55,6 +57,7 @@ struct ControlSpec {
   unsigned flags = 0;
   int rangeMin = 0, rangeMax = 100, position = 0;  // slider and progress bar
   unsigned interval = 0;                            // timer, milliseconds
+  int textLimit = 0;                                // edit box: most characters it takes; 0 = the system's
 };
 
 enum class EventKind {

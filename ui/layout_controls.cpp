@@ -49,6 +49,7 @@ LRESULT CALLBACK GroupBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 struct KindStyle {
   const char* className;
   DWORD style;
+  DWORD exStyle = 0;
 };
 
 KindStyle StyleOf(const ControlSpec& layoutRow) {
@@ -60,7 +61,10 @@ KindStyle StyleOf(const ControlSpec& layoutRow) {
     case ControlKind::ActiveXHost: return {kActiveXHostClass, WS_CLIPCHILDREN};
     case ControlKind::Label:
       return {"STATIC", SS_LEFT | SS_NOPREFIX | ((layoutRow.flags & kMultiLine) ? 0u : static_cast<DWORD>(SS_ENDELLIPSIS))};
-    case ControlKind::PushButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+    case ControlKind::PushButton:
+      return {"BUTTON", ((layoutRow.flags & kDefaultButton) ? static_cast<DWORD>(BS_DEFPUSHBUTTON) : BS_PUSHBUTTON) |
+                            WS_TABSTOP};
+    case ControlKind::Edit: return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX};
     case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0};
     case ControlKind::Timer: break;
@@ -102,9 +106,10 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
   // The record must be reachable from the first message the control handles.
   ControlRecord* raw = record.get();
   window.controls.push_back(std::move(record));
-  HWND hwnd = CreateWindowExA(0, kind.className, layoutRow.text ? layoutRow.text : "", style, layoutRow.left, layoutRow.top, layoutRow.width,
-                              layoutRow.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + index)),
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd = CreateWindowExA(kind.exStyle, kind.className, layoutRow.text ? layoutRow.text : "", style,
+                              layoutRow.left, layoutRow.top, layoutRow.width, layoutRow.height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(1000 + index)), GetModuleHandleA(nullptr),
+                              nullptr);
   if (!hwnd) {
     window.controls.pop_back();
     return;
@@ -116,7 +121,12 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     case ControlKind::Label:
     case ControlKind::PushButton:
     case ControlKind::GroupBox:
+    case ControlKind::Edit:
       SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont(*raw)), FALSE);
+      if (layoutRow.kind == ControlKind::Edit && layoutRow.textLimit > 0)
+        SendMessageA(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(layoutRow.textLimit), 0);
+      if ((layoutRow.kind == ControlKind::Edit || layoutRow.kind == ControlKind::PushButton) && window.typedInput)
+        AttachDialogKeys(*raw);
       if (layoutRow.kind == ControlKind::GroupBox)
         raw->previousProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));

@@ -98,6 +98,9 @@ LRESULT TopLevelProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       if (window->layout->frame == FrameStyle::Borderless && HandleDragMessage(window->drag, hwnd, message, lParam))
         return 0;
       break;
+    case WM_ACTIVATE:
+      if (KeepFocusOnActivate(*window, wParam)) return 0;
+      break;
     case WM_KEYDOWN:
       if (wParam == VK_ESCAPE && window->layout->escapeCloses) {
         PostMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -212,6 +215,7 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
   window->layout = &layout;
   window->resources = resources;
   window->bindings.assign(layout.bindings, layout.bindings + layout.bindingCount);
+  window->typedInput = TakesTypedInput(layout);
   window->defaultFont.reset(MakeFont(kDefaultFont));
   window->backgroundBrush.reset(CreateSolidBrush(WindowBackgroundColour(*window)));
   if (layout.picture) window->picture = ResourcePicture(resources, layout.picture, PictureFormat::Gif);
@@ -239,6 +243,10 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
   if (show) {
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
+    // Typing goes to the first field at once.
+    if (raw->typedInput) {
+      if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE)) SetFocus(first);
+    }
   }
   return hwnd;
 }

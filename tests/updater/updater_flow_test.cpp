@@ -199,6 +199,8 @@ TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndReplacesThePlayerBesideIt)
   ASSERT_TRUE(WriteWholeFile(program.File("trup.ini"), settings));
   ASSERT_TRUE(WriteWholeFile(current.File("trtv.exe"), "a TV player elsewhere"));
   ASSERT_TRUE(WriteWholeFile(program.File("trtv.exe"), "the TV player"));
+  const std::string favorites = "TRRADIO FAVORITES 1\r\nbuiltin\t102\t\t中国之声\r\nend\t1\r\n";
+  ASSERT_TRUE(WriteWholeFile(program.File("Favorites.Dat"), favorites));
   UpdaterProcess updater(program.File("TrRadioDl.exe"), current.path());
   ASSERT_TRUE(updater.started());
 
@@ -221,6 +223,7 @@ TEST_F(UpdaterFlowTest, KeepsAnExistingSettingsFileAndReplacesThePlayerBesideIt)
   ASSERT_TRUE(WaitForFile(program.File("standin-ran.txt"), 10000));
   EXPECT_EQ(Contents(program.File("standin-ran.txt")), program.File("trRadio.exe") + "|" + current.path());
   EXPECT_FALSE(FileExists(program.File("trup.ini")));
+  EXPECT_EQ(Contents(program.File("Favorites.Dat")), favorites) << "the update keeps the favourites";
 }
 
 // Each way a download can go wrong, and the two ways it can still end well: the installed player is replaced

@@ -148,9 +148,10 @@ TEST(PackageTest, SilentInstallRunsThePlayerAndUninstallRemovesWhatItAdded) {
   ASSERT_TRUE(MoveFileA((uninstaller + ".aside").c_str(), uninstaller.c_str()));
   EXPECT_EQ(ClosePlayer(player), 0);
 
-  // The updater's files and the community cache go too; a file of the user's stays. The uninstaller returns at
-  // once and lets a copy of itself remove the files.
-  for (const char* name : {"trup.ini", "trss.she", "Community.Dat", "mine.txt"})
+  // The updater's files, the community cache and the favourites go too; a file of the user's stays. The
+  // uninstaller returns at once and lets a copy of itself remove the files.
+  for (const char* name : {"trup.ini", "trss.she", "Community.Dat", "Favorites.Dat", "Favorites.Dat.bad",
+                           "Favorites.Dat.tmp12", "mine.txt"})
     ASSERT_TRUE(WriteWholeFile(folder + "\\" + name, "x"));
   ASSERT_EQ(RunAndWait("\"" + uninstaller + "\" /S"), 0);
   const std::set<std::string> kept = {"mine.txt"};

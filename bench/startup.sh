@@ -21,6 +21,9 @@
 # The build under test is also started with Source=community and 5,000 community stations: "cached" from a
 # fresh Community.Dat, and "fetched" from the demo server's community API with no Community.Dat (13 requests;
 # painted is then the moment the fetched list shows).
+#
+# And with the 200-station GB.Dat and 1,000 favourites in Favorites.Dat (startup_favorites_1000, to set against
+# startup_200 of the same rounds).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/tools/env.sh"
@@ -81,6 +84,13 @@ for kind in c f; do
 done
 /usr/bin/python3 -c "import sys; sys.path.insert(0, '$root/tools'); from demo_community import make_community_cache;
 open('$work/c5000/Community.Dat', 'wb').write(make_community_cache(5000))"
+# "v200": the build under test with the 200-station GB.Dat and 1,000 stations in Favorites.Dat.
+mkdir -p "$work/v200"
+cp "$build/bin/trRadio.exe" "$work/p200/GB.Dat" "$work/v200/"
+/usr/bin/python3 -c "lines = ['TRRADIO FAVORITES 1'] + ['builtin\t%d\t\t收藏%d' % (5000 + i, i) for i in range(1000)]
+lines.append('end\t1000')
+open('$work/v200/Favorites.Dat', 'wb').write(('\r\n'.join(lines) + '\r\n').encode('gbk'))"
+variants+=(v200)
 
 "$root/tools/demo-server.sh" start "$port" "$work" >/dev/null
 # 2,571 stations give 5,000 rows: 500 most voted, 1,929 in the six regions, 2,571 in the six styles.
@@ -144,6 +154,10 @@ for n in "${sizes[@]}"; do
     echo "BENCH ${name}_rss $(megabytes "$(column_of "$kind$n" 4)") MB"
   done
 done
+echo "BENCH startup_favorites_1000_mapped $(column_of v200 2) ms"
+echo "BENCH startup_favorites_1000_painted $(column_of v200 3) ms"
+echo "BENCH startup_favorites_1000_painted_ratio $(ratio "$(column_of v200 3)" "$floor_painted") x"
+echo "BENCH startup_favorites_1000_rss $(megabytes "$(column_of v200 4)") MB"
 for kind in c f; do
   name=startup_community_cached_5000
   [ $kind = c ] || name=startup_community_fetched_5000

@@ -31,6 +31,9 @@ esac
 # target bits arch corpus sources... (arch "any": not an image target, always run)
 image_sources="updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cpp"
 mapper_sources="updater/memory_module.cpp $image_sources tests/fuzz/emulated_kernel32.cpp"
+favorites_sources="player/favorites/favorites_file.cpp player/favorites/favorite_station.cpp \
+  player/favorites/station_address.cpp player/favorites/new_station_check.cpp player/community/community_reply.cpp \
+  common/gbk_text.cpp"
 targets=(
   "channel_document 64 any channel_document player/directory/channel_document.cpp common/gbk_text.cpp"
   "counter_version 64 any counter_version player/counter/counter_reply.cpp player/update/version_compare.cpp common/gbk_text.cpp"
@@ -42,7 +45,7 @@ targets=(
   "gbk_text 64 any gbk_text common/gbk_text.cpp"
   "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
-  "favorites_file 64 any favorites_file player/favorites/favorites_file.cpp player/favorites/favorite_station.cpp player/favorites/station_address.cpp player/favorites/new_station_check.cpp player/community/community_reply.cpp common/gbk_text.cpp"
+  "favorites_file 64 any favorites_file $favorites_sources"
 )
 
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all

@@ -9,6 +9,7 @@
 
 #include "player/favorites/add_station_window.h"
 #include "tests/harness/message_pump.h"
+#include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
 #include "ui/layout_window.h"
 
@@ -106,6 +107,7 @@ TEST_F(AddStationWindowTest, RefusalsAreSaidInsideTheWindowWhichStaysOpen) {
     kept_.clear();
     Click("确定");
     ASSERT_TRUE(IsWindow(window_)) << c.refusal;
+    if (&c == &cases[1]) SavePng(CaptureClient(window_), BinDirectory() + "\\..\\add_station_window.png");
     EXPECT_EQ(Refusal(), c.refusal);
     EXPECT_EQ(GetFocus(), c.nameAtFault ? Name() : Address()) << c.refusal;
     EXPECT_EQ(kept_.size(), *c.answer ? 1u : 0u) << "checked before it is kept";

@@ -155,7 +155,8 @@ TEST(FavoritesFile, WholeFilesReadBackAndAnythingElseIsDamaged) {
       {head + "radio\t1\t\tn\r\nend\t1\r\n", FavoritesFileState::Damaged, 0},
       {head + "builtin\t1\t\tn\textra\r\nend\t1\r\n", FavoritesFileState::Damaged, 0},
       // A later version: what this one understands, without its end line, extra fields or other kinds.
-      {"TRRADIO FAVORITES 2\r\nbuiltin\t1\t\tn\tnew field\r\nvideo\t2\t\tv\r\nbuiltin\t1\t\tagain\r\naddress\t\thttp://h/\tn",
+      {"TRRADIO FAVORITES 2\r\nbuiltin\t1\t\tn\tnew field\r\nvideo\t2\t\tv\r\nbuiltin\t1\t\tagain\r\n"
+       "address\t\thttp://h/\tn",
        FavoritesFileState::Newer, 2},
   };
   for (const Case& c : cases) {

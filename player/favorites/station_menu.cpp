@@ -26,9 +26,9 @@ StationMenuChoice TrackStationMenu(HWND owner, POINT screen, const StationMenuIt
     AppendMenuA(menu.get(), MF_STRING | MF_GRAYED, kNote, items.note);
   }
   // The choice comes back here rather than as a message, so it acts on the station that was clicked even when
-  // the list changed while the menu was open.
+  // the list changed while the menu was open. Either button picks an item, as in the system's own menus.
   const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y, 0,
+      menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, screen.x, screen.y, 0,
       owner, nullptr));
   switch (chosen) {
     case kFavorite: return StationMenuChoice::Favorite;

@@ -1,11 +1,15 @@
-// Filling a control with many groups and rows in one pass. Each group is added as AddGroup adds it; its rows
-// get their handles at once, in the order AddItem would give them, and their elements and their references to
-// the one shared avatar are made when the group is first looked at. The avatar itself is decoded then too:
-// decoding loads the imaging components, a cost that a fill done before its window shows should not carry.
+// Filling a control with groups and their rows in one pass: many groups at the end (a whole directory), or one
+// group at a given place (a group its owner keeps above the others), and removing such a group again.
+//
+// Each group is added as AddGroup adds it; its rows get their handles at once, in the order AddItem would give
+// them, and the elements of a collapsed group's rows and their references to the one shared avatar are made
+// when the group is first looked at. The avatar itself is decoded then too: decoding loads the imaging
+// components, a cost that a fill done before its window shows should not carry.
 #include <algorithm>
 #include <memory>
 
 #include "listctrl/control_state.h"
+#include "listctrl/group_rows.h"
 #include "listctrl/list_box.h"
 #include "listctrl/pictures.h"
 #include "listctrl/row_element.h"
@@ -123,6 +127,44 @@ class TemplateRows final : public DeferredRows {
   ItemHandle highest_ = 0;
 };
 
+// The rows of `group` from `rowTemplate`, with handles issued now; null when there are none to add (AddItem
+// refuses rows without a picture).
+std::unique_ptr<TemplateRows> RowsOf(GroupList& list, const GroupRows& group, ItemHandle handle,
+                                     const RowData& rowTemplate, const std::shared_ptr<FillPicture>& picture) {
+  if (group.rows.empty() || !picture) return nullptr;
+  auto rows = std::make_unique<TemplateRows>(rowTemplate, handle, picture);
+  for (const RowText& row : group.rows) rows->Add(list.NewItemHandle(), row.name, row.number);
+  return rows;
+}
+
+std::shared_ptr<FillPicture> PictureOf(const RowData& rowTemplate) {
+  if (rowTemplate.avatarPicture.empty()) return nullptr;
+  return std::make_shared<FillPicture>(rowTemplate.avatarPicture, !rowTemplate.online);
+}
+
+// `count` entries were inserted at `position`: the selected and hovered entries at or after it move with them.
+void MoveTrackedEntriesDown(ControlState& state, int position, int count) {
+  if (state.selectedIndex >= position) state.selectedIndex += count;
+  if (state.hoverIndex >= position) state.hoverIndex += count;
+}
+
+// `count` entries from `position` on were deleted: a selected or hovered entry among them is no longer
+// selected or hovered, and those after them move up.
+void MoveTrackedEntriesUp(ControlState& state, int position, int count) {
+  if (state.selectedIndex >= position + count)
+    state.selectedIndex -= count;
+  else if (state.selectedIndex >= position)
+    state.selectedIndex = -1;
+  if (state.hoverIndex >= position + count) {
+    state.hoverIndex -= count;
+  } else if (state.hoverIndex >= position) {
+    state.hoverIndex = -1;
+    state.hotIcon = 0;
+  }
+}
+
+int ListIndexOf(IXMLDOMElement* element) { return GetAttributeInt(element, attr::kListIndex); }
+
 }  // namespace
 
 int GroupList::AddGroupsWithRows(const std::vector<GroupRows>& groups, const RowData& rowTemplate) {
@@ -130,20 +172,104 @@ int GroupList::AddGroupsWithRows(const std::vector<GroupRows>& groups, const Row
   if (!state) return 0;
   ScopedBatchUpdate batch(state->listWindow);
   // AddItem refuses a row without a picture, so such rows are not added at all.
-  std::shared_ptr<FillPicture> picture;
-  if (!rowTemplate.avatarPicture.empty())
-    picture = std::make_shared<FillPicture>(rowTemplate.avatarPicture, !rowTemplate.online);
+  std::shared_ptr<FillPicture> picture = PictureOf(rowTemplate);
   int added = 0;
   for (const GroupRows& group : groups) {
     const ItemHandle handle = AddGroup(std::string(group.title));
     if (!handle) continue;
     ++added;
-    if (group.rows.empty() || !picture) continue;
-    auto rows = std::make_unique<TemplateRows>(rowTemplate, handle, picture);
-    for (const RowText& row : group.rows) rows->Add(NewItemHandle(), row.name, row.number);
-    state->document.Defer(handle, std::move(rows));
+    if (auto rows = RowsOf(*this, group, handle, rowTemplate, picture))
+      state->document.Defer(handle, std::move(rows));
   }
   return added;
+}
+
+ItemHandle GroupList::InsertGroupWithRows(int before, const GroupRows& group, const RowData& rowTemplate,
+                                          bool expanded) {
+  ControlState* state = State();
+  if (!state || !state->document.IsValid()) return 0;
+  ItemDocument& document = state->document;
+  ElementPtr root = document.Root();
+  std::vector<ElementPtr> groups = document.Children(root.Get());
+  ElementPtr next = before >= 0 && static_cast<size_t>(before) < groups.size() ? groups[before] : nullptr;
+
+  // The header element exactly as AddGroup writes it (black title).
+  const ItemHandle handle = NewItemHandle();
+  ElementPtr header = document.CreateItemElement(handle);
+  if (!header) return 0;
+  SetAttributeText(header.Get(), attr::kKind, kKindGroup);
+  SetAttributeText(header.Get(), attr::kGroupName, group.title);
+  SetAttributeInt(header.Get(), attr::kHandle, handle);
+  SetAttributeInt(header.Get(), attr::kNameColour, 0);
+  SetAttributeInt(header.Get(), attr::kExpanded, expanded ? 1 : 0);
+  if (!document.InsertBefore(root.Get(), header.Get(), next.Get())) {
+    document.Forget(handle);
+    return 0;
+  }
+
+  ScopedBatchUpdate batch(state->listWindow);
+  ListBox listBox{state->listWindow};
+  const int position = next ? ListIndexOf(next.Get()) : listBox.count();
+  auto place = [&](int at, ItemHandle item, const std::string& text, int height) {
+    const int i = at < listBox.count() ? listBox.insert(at, text.c_str()) : listBox.add(text.c_str());
+    listBox.setItemHeight(i, height);
+    listBox.setItemData(i, item);
+    return i;
+  };
+  const std::string title(group.title);
+  SetAttributeInt(header.Get(), attr::kListIndex, place(position, handle, title, kGroupEntryHeight));
+  int inserted = 1;
+  if (auto rows = RowsOf(*this, group, handle, rowTemplate, PictureOf(rowTemplate))) {
+    if (!expanded) {
+      document.Defer(handle, std::move(rows));
+    } else {
+      rows->Make(document, header.Get());
+      for (const ElementPtr& row : document.Children(header.Get())) {
+        const int i = place(position + inserted, GetAttributeInt(row.Get(), attr::kHandle),
+                            GetAttributeText(row.Get(), attr::kName), state->rowHeight);
+        SetAttributeInt(row.Get(), attr::kListIndex, i);
+        ++inserted;
+      }
+    }
+  }
+  MoveTrackedEntriesDown(*state, position, inserted);
+  RenumberRows(*state, position + inserted - 1);
+  return handle;
+}
+
+bool GroupList::RemoveGroupWithRows(ItemHandle group) {
+  ControlState* state = State();
+  if (!state) return false;
+  ItemDocument& document = state->document;
+  ElementPtr header = document.Find(group);
+  if (!header || GetAttributeText(header.Get(), attr::kKind) != kKindGroup) return false;
+  ScopedBatchUpdate batch(state->listWindow);
+  ListBox listBox{state->listWindow};
+  // Rows never made have no entries (their group is collapsed) and need no elements to be removed.
+  document.DropDeferred(group);
+  int removed = 0;
+  std::vector<ElementPtr> rows = document.Children(header.Get());
+  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+    IXMLDOMElement* row = it->Get();
+    const int r = ListIndexOf(row);
+    if (r > -1) {
+      listBox.remove(r);
+      ++removed;
+    }
+    ReleaseRowResources(*state, row);
+    document.Forget(GetAttributeInt(row, attr::kHandle));
+    document.Remove(header.Get(), row);
+  }
+  const int g = ListIndexOf(header.Get());
+  if (g > -1) {
+    listBox.remove(g);
+    ++removed;
+  }
+  document.Forget(group);
+  document.Remove(document.Root().Get(), header.Get());
+  MoveTrackedEntriesUp(*state, g, removed);
+  RenumberRows(*state, g - 1);
+  return true;
 }
 
 }  // namespace trr

@@ -158,6 +158,20 @@ class GroupList {
   // Returns the number of groups added; 0 when the control was never created.
   virtual int AddGroupsWithRows(const std::vector<GroupRows>& groups, const RowData& rowTemplate);
 
+  // 14. A group with its rows at a given place, beside the table: for groups that an owner keeps above (or
+  // between) groups filled earlier. Inserts the group before the `before`-th group (0: first; a position past
+  // the last group, or negative, appends it), collapsed or expanded, with one row per entry of `group.rows`
+  // made from `rowTemplate` as AddGroupsWithRows makes them; the rows' handles are the ones right after the
+  // group's, in row order. Every entry at or after the new header moves down, and the selected and hovered
+  // entries move with them. Handle of the new group; 0 when the control was never created or the document
+  // refused the group.
+  virtual ItemHandle InsertGroupWithRows(int before, const GroupRows& group, const RowData& rowTemplate,
+                                         bool expanded);
+  // Removes a group with its rows, entries and bitmaps; the entries after it move up, and the selected and
+  // hovered entries with them (a selected or hovered entry of the group itself is no longer selected or
+  // hovered). False when the handle names no group.
+  virtual bool RemoveGroupWithRows(ItemHandle group);
+
   HWND listWindow() const { return listWindow_; }
   HWND parentWindow() const { return parentWindow_; }
 

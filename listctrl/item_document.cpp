@@ -127,6 +127,18 @@ bool ItemDocument::Remove(IXMLDOMElement* parent, IXMLDOMElement* child) {
   return parent->removeChild(child, removed.Receive()) == S_OK;
 }
 
+bool ItemDocument::InsertBefore(IXMLDOMElement* parent, IXMLDOMElement* child, IXMLDOMElement* next) {
+  if (!next) return Append(parent, child);
+  if (!parent || !child) return false;
+  MakeDeferredRowsOf(parent);
+  VARIANT before;
+  ::VariantInit(&before);
+  before.vt = VT_UNKNOWN;
+  before.punkVal = next;  // borrowed for the call: not released
+  ComPtr<IXMLDOMNode> added;
+  return SUCCEEDED(parent->insertBefore(child, before, added.Receive()));
+}
+
 std::vector<ElementPtr> ItemDocument::Children(IXMLDOMElement* parent) {
   std::vector<ElementPtr> children;
   if (!parent) return children;

@@ -69,6 +69,9 @@ class ItemDocument {
   // removes `child` from `parent`. False when the DOM refuses.
   bool Append(IXMLDOMElement* parent, IXMLDOMElement* child);
   bool Remove(IXMLDOMElement* parent, IXMLDOMElement* child);
+  // Inserts `child` into `parent` right before its child `next`; null `next` appends as Append does. False
+  // when the DOM refuses.
+  bool InsertBefore(IXMLDOMElement* parent, IXMLDOMElement* child, IXMLDOMElement* next);
 
   // Child elements of `parent` in document order (walked by sibling links, linear in the child count); a
   // group's deferred rows are made first.

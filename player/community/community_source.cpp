@@ -5,6 +5,7 @@
 #include "common/http_fetch.h"
 #include "player/community/community_cache.h"
 #include "player/community/community_fetch.h"
+#include "player/community/community_reply.h"
 
 namespace trr {
 namespace {
@@ -66,6 +67,11 @@ void CommunitySource::Forget() {
 bool CommunitySource::LookUp(GroupList& list, ItemHandle row) {
   CommunityPick pick;
   if (!PickCommunityStation(list, row, addresses_, pick)) return false;
+  return LookUpStation(std::move(pick));
+}
+
+bool CommunitySource::LookUpStation(CommunityPick pick) {
+  if (!IsStationUuid(pick.uuid)) return false;
   if (!lookup_) {
     lookup_ = std::make_unique<StationLookup>(
         window_, messages_.lookedUp, [get = CommunityRequests()](const std::string& uuid, const std::string& server) {

@@ -60,6 +60,9 @@ class CommunitySource {
   // Hands the double-clicked `row` to the look-up worker, whose answer arrives by message. False for a row
   // that is no listed community station, or when the worker could not take it.
   bool LookUp(GroupList& list, ItemHandle row);
+  // Hands the look-up of a community station shown elsewhere (a row of the player's own groups) to the same
+  // worker. False for a pick without a station id, or when the worker could not take it.
+  bool LookUpStation(CommunityPick pick);
   // After the look-up's message: the station and the address to play. False when no answer is waiting.
   bool TakeLookupAnswer(CommunityPick& pick, std::string& address);
 

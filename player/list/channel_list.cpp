@@ -24,12 +24,16 @@ int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, 
     groups[g].rows.reserve(channels[g].stations.size());
     for (const Station& station : channels[g].stations) groups[g].rows.push_back(RowText{station.name, station.id});
   }
+  return list.AddGroupsWithRows(groups, StationRowTemplate(stationPicture));
+}
+
+RowData StationRowTemplate(const std::string& stationPicture) {
   RowData station;
   station.avatarPicture = stationPicture;
   station.nameColour = static_cast<int32_t>(kStationNameColour);
   station.online = true;
   station.signature = kStationSignature;
-  return list.AddGroupsWithRows(groups, station);
+  return station;
 }
 
 bool ReadStationRow(GroupList& list, ItemHandle row, Station& station) {

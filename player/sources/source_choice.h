@@ -8,6 +8,9 @@
 // whenever it arrives, replaces a community one. While community stations are listed, the counter label shows
 // their number instead of the listeners online, and no counter request goes out.
 //
+// The player's own groups (favourites, search results) stand above whichever directory is listed: every fill
+// puts them back on top, and their rows start through the directory each station came from.
+//
 // Everything here runs on the window thread. The jobs announce their ends by messages to the main window,
 // whose handlers (bound by the shell) call the On... member named beside each message.
 #pragma once
@@ -20,6 +23,7 @@
 #include "listctrl/group_list.h"
 #include "player/community/community_source.h"
 #include "player/directory/directory_job.h"
+#include "player/list/top_groups.h"
 #include "player/playback/media_player_host.h"
 #include "player/sources/source_setting.h"
 
@@ -74,8 +78,12 @@ class SourceChoice {
   void OnCommunityFetched();
   void OnLookupAnswer();
 
-  // A row was double-clicked: its station starts through the source that listed it.
+  // A row was double-clicked: its station starts through the source that listed it (a row of the player's
+  // own groups: through the directory its station came from).
   void PlayRow(ItemHandle row);
+
+  // The player's own groups above the directory's.
+  TopGroups& Top() { return top_; }
 
   // An online-count refresh has ended with `text`: the label shows it unless it shows the community count.
   void ShowOnlineCount(const std::string& text);
@@ -89,12 +97,15 @@ class SourceChoice {
   void StartCacheRead();
   void FetchIfNeeded();
   void ShowCommunity(CommunityDirectory& directory);
+  // The community source, made on first use when the setting did not ask for it.
+  CommunitySource& Community();
 
   Setup setup_;
   DirectorySource source_ = DirectorySource::Builtin;
   ListedSource listed_ = ListedSource::None;
   std::unique_ptr<BuiltinDirectoryJob> builtin_;
-  std::unique_ptr<CommunitySource> community_;  // made unless Source=builtin
+  std::unique_ptr<CommunitySource> community_;  // made unless Source=builtin (or by a community row of Top)
+  TopGroups top_;
   bool builtinGaveNothing_ = false;  // the built-in directory yields no list, or is not used
   bool cacheRead_ = false;           // Community.Dat's reading has ended (or could not start)
   bool cacheFresh_ = false;          // it held a list younger than a day

@@ -1,6 +1,7 @@
 // A bulk fill against the per-item calls it stands for: two controls filled with the same directory, one with
 // AddGroup and AddItem, the other with AddGroupsWithRows, must hold the same document, entries, bitmaps and
-// pixels; a bulk group's rows and their avatar are made only when first used.
+// pixels; a bulk group's rows and their avatar are made only when first used. A group inserted among others
+// with its rows, and removed again, leaves the others, the selection and the hover where they were.
 #include <gtest/gtest.h>
 
 #include "common/gbk_convert.h"
@@ -172,6 +173,69 @@ TEST_F(BulkFillTest, GivesWhatPerItemCallsGiveAndMakesRowsWhenFirstUsed) {
   EXPECT_EQ(State().document.DeferredGroupCount(), 0u);
   EXPECT_EQ(LiveAvatarBitmapCount(), 0);
   EXPECT_TRUE(CheckListInvariants(State()).empty()) << CheckListInvariants(State());
+}
+
+TEST_F(BulkFillTest, InsertedGroupStandsWhereAskedAndLeavesEverythingAsItWas) {
+  CreateList(1, 1, 250, 600);
+  const ItemHandle a = list.AddGroup("A", Given(true));
+  const ItemHandle a1 = AddRow(a, "a1"), a2 = AddRow(a, "a2");
+  const ItemHandle b = list.AddGroup("B");
+  AddRow(b, "b1");
+  const ItemHandle c = list.AddGroup("C");
+  list.SelectItem(a2);
+  RECT entry;
+  SendMessageA(list.listWindow(), LB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&entry));
+  SendMessageA(list.listWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(20, entry.top + 5));
+  ASSERT_EQ(list.GetHandleAt(State().hoverIndex), c);
+  const std::vector<ItemHandle> before = Entries();
+  const std::vector<int> heightsBefore = Heights();
+  const int bitmaps = LiveAvatarBitmapCount();
+
+  RowData station;
+  station.avatarPicture = pictureB;
+  station.nameColour = 0xFF8800;
+  station.online = true;
+  station.signature = "双击收听";
+  const GroupRows results{"搜索结果", {RowText{"中国之声", "101"}, RowText{"经济之声", "102"}}};
+  const ItemHandle top = list.InsertGroupWithRows(0, results, station, true);
+  ASSERT_NE(top, 0);
+  EXPECT_EQ(Entries(), (std::vector<ItemHandle>{top, top + 1, top + 2, a, a1, a2, b, c}));
+  EXPECT_EQ(Heights(), (std::vector<int>{24, 30, 30, 24, 30, 54, 24, 24}));
+  EXPECT_EQ(list.GetHandleAt(State().selectedIndex), a2) << "the selection moves with its entry";
+  EXPECT_EQ(list.GetHandleAt(State().hoverIndex), c) << "the hover moves with its entry";
+  RowData row;
+  ASSERT_TRUE(list.GetItemInfo(top + 2, row));
+  EXPECT_EQ(row.name + "|" + row.number + "|" + row.signature, "经济之声|102|双击收听");
+  EXPECT_EQ(row.groupHandle, top);
+  EXPECT_EQ(list.GetGroupName(top), "搜索结果");
+  EXPECT_TRUE(Consistent());
+
+  // Collapsed between two groups: no entries for its rows, which are made when first read; past the last
+  // group (or before none): at the end.
+  const ItemHandle middle = list.InsertGroupWithRows(2, results, station, false);
+  const ItemHandle last = list.InsertGroupWithRows(99, GroupRows{"末", {}}, station, true);
+  EXPECT_EQ(Entries(), (std::vector<ItemHandle>{top, top + 1, top + 2, a, a1, a2, middle, b, c, last}));
+  EXPECT_EQ(State().document.DeferredGroupCount(), 1u) << "the collapsed group's rows wait until first used";
+  EXPECT_EQ(Attribute(middle + 1, attr::kListIndex), "-1");
+  EXPECT_TRUE(Consistent());
+
+  EXPECT_FALSE(list.RemoveGroupWithRows(a1)) << "a row is no group";
+  EXPECT_FALSE(list.RemoveGroupWithRows(12345));
+  for (ItemHandle group : {top, middle, last}) ASSERT_TRUE(list.RemoveGroupWithRows(group));
+  EXPECT_EQ(Entries(), before);
+  EXPECT_EQ(Heights(), heightsBefore);
+  EXPECT_EQ(list.GetHandleAt(State().selectedIndex), a2);
+  EXPECT_EQ(list.GetHandleAt(State().hoverIndex), c);
+  EXPECT_EQ(LiveAvatarBitmapCount(), bitmaps) << "the removed rows gave their bitmaps back";
+  EXPECT_TRUE(Consistent());
+
+  // Removing the group that holds the selected and the hovered entries: neither is selected or hovered.
+  SendMessageA(list.listWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 5));
+  ASSERT_TRUE(list.RemoveGroupWithRows(a));
+  EXPECT_EQ(State().selectedIndex, -1);
+  EXPECT_EQ(State().hoverIndex, -1);
+  EXPECT_EQ(Entries(), (std::vector<ItemHandle>{b, c}));
+  EXPECT_TRUE(Consistent());
 }
 
 }  // namespace

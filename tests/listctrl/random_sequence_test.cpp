@@ -41,9 +41,25 @@ TEST_F(RandomSequenceTest, EveryOperationKeepsDocumentAndListBoxInStep) {
   auto anyGroup = [&]() -> ItemHandle { return groups.empty() || pick(10) == 0 ? anyHandle() : groups[pick(groups.size())]; };
 
   for (int step = 0; step < 3000; ++step) {
-    const int operation = pick(100);
+    const int operation = pick(106);
     std::string what;
-    if (operation < 8) {
+    if (operation >= 103) {
+      what = "InsertGroupWithRows";
+      RowData rowTemplate;
+      rowTemplate.avatarPicture = pictures[pick(3)];
+      rowTemplate.online = pick(2) == 0;
+      const std::string names[] = {"i1", "i2", "i3"};
+      GroupRows inserted{"i" + std::to_string(step), {}};
+      for (int k = pick(4); k > 0; --k) inserted.rows.push_back(RowText{names[k - 1], "n"});
+      const ItemHandle g = list.InsertGroupWithRows(pick(static_cast<int>(groups.size()) + 2) - 1, inserted,
+                                                    rowTemplate, pick(2) == 0);
+      groups.push_back(g);
+      handles.push_back(g);
+      for (size_t k = 1; k <= inserted.rows.size(); ++k) handles.push_back(g + static_cast<ItemHandle>(k));
+    } else if (operation >= 100) {
+      what = "RemoveGroupWithRows";
+      list.RemoveGroupWithRows(anyGroup());
+    } else if (operation < 8) {
       what = "AddGroup";
       ItemHandle g = list.AddGroup("g" + std::to_string(step), Given(pick(2) == 0));
       groups.push_back(g);

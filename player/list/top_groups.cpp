@@ -1,0 +1,65 @@
+#include "player/list/top_groups.h"
+
+#include <utility>
+
+#include "player/list/channel_list.h"
+
+namespace trr {
+
+const char* TopSlotTitle(TopSlot slot) { return slot == TopSlot::Favourites ? "我的收藏" : "搜索结果"; }
+
+TopGroups::TopGroups(GroupList& list, std::string stationPicture)
+    : list_(list), stationPicture_(std::move(stationPicture)) {}
+
+bool TopGroups::Set(TopSlot slot, std::vector<TopStation> stations) {
+  Slot& target = slots_[Index(slot)];
+  if (InList(target)) list_.RemoveGroupWithRows(target.group);
+  target.group = 0;
+  if (stations.size() > kMaxTopGroupRows) stations.resize(kMaxTopGroupRows);
+  target.stations = std::move(stations);
+  target.set = true;
+  if (Insert(Index(slot))) return true;
+  Clear(slot);
+  return false;
+}
+
+void TopGroups::Clear(TopSlot slot) {
+  Slot& target = slots_[Index(slot)];
+  if (InList(target)) list_.RemoveGroupWithRows(target.group);
+  target = Slot();
+}
+
+void TopGroups::Restore() {
+  for (size_t s = 0; s < kTopSlotCount; ++s)
+    if (slots_[s].set && !InList(slots_[s])) Insert(s);
+}
+
+const TopStation* TopGroups::Find(ItemHandle row) const {
+  for (const Slot& slot : slots_) {
+    if (!slot.set || slot.group == 0 || row <= slot.group) continue;
+    // The rows' handles follow their group's, in row order.
+    const size_t offset = static_cast<size_t>(row - slot.group);
+    if (offset <= slot.stations.size()) return &slot.stations[offset - 1];
+  }
+  return nullptr;
+}
+
+bool TopGroups::Insert(size_t slot) {
+  // Below the groups of the lower slots that are shown, above everything else.
+  int before = 0;
+  for (size_t s = 0; s < slot; ++s)
+    if (slots_[s].set && InList(slots_[s])) ++before;
+  Slot& target = slots_[slot];
+  GroupRows rows{TopSlotTitle(static_cast<TopSlot>(slot)), {}};
+  rows.rows.reserve(target.stations.size());
+  for (const TopStation& station : target.stations)
+    rows.rows.push_back(RowText{station.station.name, station.station.id});
+  target.group = list_.InsertGroupWithRows(before, rows, StationRowTemplate(stationPicture_), true);
+  return target.group != 0;
+}
+
+bool TopGroups::InList(const Slot& slot) {
+  return slot.group != 0 && !list_.GetGroupName(slot.group).empty();
+}
+
+}  // namespace trr

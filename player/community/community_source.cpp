@@ -64,6 +64,10 @@ void CommunitySource::Forget() {
   rows_ = 0;
 }
 
+bool CommunitySource::Pick(GroupList& list, ItemHandle row, CommunityPick& pick) const {
+  return PickCommunityStation(list, row, addresses_, pick);
+}
+
 bool CommunitySource::LookUp(GroupList& list, ItemHandle row) {
   CommunityPick pick;
   if (!PickCommunityStation(list, row, addresses_, pick)) return false;

@@ -60,6 +60,9 @@ class CommunitySource {
   // Hands the double-clicked `row` to the look-up worker, whose answer arrives by message. False for a row
   // that is no listed community station, or when the worker could not take it.
   bool LookUp(GroupList& list, ItemHandle row);
+  // The listed community station of `row` (its listing address as the fall-back); false for a row that is no
+  // listed community station.
+  bool Pick(GroupList& list, ItemHandle row, CommunityPick& pick) const;
   // Hands the look-up of a community station shown elsewhere (a row of the player's own groups) to the same
   // worker. False for a pick without a station id, or when the worker could not take it.
   bool LookUpStation(CommunityPick pick);

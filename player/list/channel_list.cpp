@@ -4,12 +4,15 @@
 
 namespace trr {
 
-bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick) {
+bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick,
+                       EventHandler onRowRightClick, EventHandler onGroupRightClick) {
   // Both do nothing before the control has a window; they keep a second load from doubling the list.
   list.RemoveGroup();
   list.ClearGroups();
   if (!list.Create(container, Given(0), Given(1), Given(1)) && !list.listWindow()) return false;
-  list.SetEventHandlers({}, Given(onRowDoubleClick));
+  const auto given = [](EventHandler handler) { return handler ? Given(handler) : Optional<EventHandler>(); };
+  list.SetEventHandlers({}, Given(onRowDoubleClick), given(onRowRightClick), {}, {}, {}, {},
+                        given(onGroupRightClick));
   list.SetGroupColours(Given(1));
   return true;
 }

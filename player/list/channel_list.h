@@ -16,9 +16,11 @@ constexpr COLORREF kStationNameColour = 0xFF8800;
 constexpr const char kStationSignature[] = "双击收听";
 
 // Empties `list`, creates its window inside `container` (border 0, mode 1, enlarged selection, default
-// background), registers `onRowDoubleClick` as its only handler and sets square group frames. The list is then
-// empty until FillChannelList. False when the window cannot be created.
-bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick);
+// background), registers `onRowDoubleClick` and, when given, the right-click handlers of rows and groups (the
+// other handlers omitted) and sets square group frames. The list is then empty until FillChannelList. False
+// when the window cannot be created.
+bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick,
+                       EventHandler onRowRightClick = nullptr, EventHandler onGroupRightClick = nullptr);
 
 // The row every station row is made from: avatar `stationPicture`, name colour kStationNameColour, online,
 // signature kStationSignature (name and number are the station's).

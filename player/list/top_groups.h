@@ -30,17 +30,19 @@ const char* TopSlotTitle(TopSlot slot);
 enum class StationSource {
   Builtin,    // through the built-in directory's stream look-up of its id
   Community,  // through the community directory's station look-up of its uuid
+  Address,    // a station the user added by its stream address: that address, also the row's number
 };
 
 // One row of a top group.
 struct TopStation {
   Station station;                         // name and number as the station's own group shows them
   StationSource source = StationSource::Builtin;
-  std::string listingAddress;              // community stations: the listing's stream address, may be empty
+  std::string listingAddress;              // community stations: the listing's stream address, may be empty;
+                                           // stations added by address: that address
 };
 
-// Most rows one top group shows.
-constexpr size_t kMaxTopGroupRows = 500;
+// Most rows one top group shows: as many as the favourites may hold.
+constexpr size_t kMaxTopGroupRows = 1000;
 
 class TopGroups {
  public:

@@ -2,6 +2,7 @@
 
 #include "common/file_util.h"
 #include "player/directory/channel_cache.h"
+#include "player/favorites/favorites.h"
 #include "player/list/channel_list.h"
 #include "player/shell/main_window.h"
 #include "player/shell/notify_icon_slot.h"
@@ -20,6 +21,17 @@ namespace {
 // The list control's row double-click: the station starts through the source that listed it.
 int32_t __stdcall OnStationDoubleClick(int32_t row, int32_t, int32_t) {
   if (State().sources) State().sources->PlayRow(row);
+  return 0;
+}
+
+// The list control's right clicks: the favourites' menus.
+int32_t __stdcall OnStationRightClick(int32_t row, int32_t x, int32_t y) {
+  if (State().favorites) State().favorites->OnRowRightClick(row, x, y);
+  return 0;
+}
+
+int32_t __stdcall OnGroupRightClick(int32_t group, int32_t x, int32_t y) {
+  if (State().favorites) State().favorites->OnGroupRightClick(group, x, y);
   return 0;
 }
 
@@ -58,10 +70,31 @@ void StartSources(HWND mainWindow) {
   state.sources->Start();
 }
 
-// Load step 3: the channel list inside 图片框, empty until a directory arrives.
+// The favourites from Favorites.Dat, shown in 我的收藏 before any directory arrives.
+void ShowFavorites(HWND mainWindow) {
+  ProgramState& state = State();
+  if (!state.sources) return;
+  Favorites::Setup setup;
+  setup.mainWindow = mainWindow;
+  setup.list = &state.channelList;
+  setup.sources = state.sources.get();
+  setup.resources = PlayerResources();
+  setup.path = FavoritesPath(ModuleDirectory());
+  try {
+    state.favorites = std::make_unique<Favorites>(std::move(setup));
+    state.favorites->Load();
+  } catch (...) {
+    // No memory for them: the list goes on without favourites, and nothing is written.
+    state.favorites.reset();
+  }
+}
+
+// Load step 3: the channel list inside 图片框, empty until a directory arrives but for the favourites.
 void CreateChannels(HWND mainWindow) {
   ProgramState& state = State();
-  CreateChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), &OnStationDoubleClick);
+  CreateChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), &OnStationDoubleClick,
+                    &OnStationRightClick, &OnGroupRightClick);
+  ShowFavorites(mainWindow);
   // A directory that arrived while the list had no window yet is shown now.
   if (state.sources) state.sources->OnDirectoryArrived();
 }

@@ -11,6 +11,7 @@
 #include "common/scoped_win.h"
 #include "listctrl/group_list.h"
 #include "player/counter/online_counter.h"
+#include "player/favorites/favorites.h"
 #include "player/playback/media_player_host.h"
 #include "player/sources/source_choice.h"
 
@@ -21,6 +22,7 @@ struct ProgramState {
   std::string channelListBytes;    // body of the channel-list download, when one was made
   GroupList channelList;           // the station list; its window is created by the channel loader
   std::unique_ptr<SourceChoice> sources;  // which directory fills the list, and its jobs; made by the load steps
+  std::unique_ptr<Favorites> favorites;   // the user's own stations and the list's right clicks; after `sources`
   std::unique_ptr<MediaPlayerHost> mediaPlayer;  // 电视播放器's control: made by the load steps, hosted at step 4
   std::unique_ptr<OnlineCounter> onlineCounter;  // made at the first tick of 时钟1
   ComPtr<IWMPControls> wmpControls;  // taken from the media player after the main window exists

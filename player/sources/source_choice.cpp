@@ -129,6 +129,8 @@ void SourceChoice::PlayRow(ItemHandle row) {
   if (const TopStation* top = top_.Find(row)) {
     if (top->source == StationSource::Community)
       Community().LookUpStation(CommunityPick{top->station.id, top->station.name, top->listingAddress});
+    else if (top->source == StationSource::Address)
+      StartStation(*setup_.player, top->station.name, top->listingAddress, *setup_.currentStationName);
     else
       StartStation(*setup_.player, top->station.name, StationLookupUrl(top->station.id), *setup_.currentStationName);
     return;
@@ -138,6 +140,23 @@ void SourceChoice::PlayRow(ItemHandle row) {
     return;
   }
   StartStationFromRow(*setup_.list, row, *setup_.player, *setup_.currentStationName);
+}
+
+bool SourceChoice::StationOfRow(ItemHandle row, TopStation& station) {
+  if (const TopStation* top = top_.Find(row)) {
+    station = *top;
+    return true;
+  }
+  station = TopStation();
+  if (listed_ == ListedSource::Community) {
+    CommunityPick pick;
+    if (!community_ || !community_->Pick(*setup_.list, row, pick)) return false;
+    station.source = StationSource::Community;
+    station.station = Station{std::move(pick.name), std::move(pick.uuid)};
+    station.listingAddress = std::move(pick.fallbackAddress);
+    return true;
+  }
+  return listed_ == ListedSource::Builtin && ReadStationRow(*setup_.list, row, station.station);
 }
 
 void SourceChoice::ShowOnlineCount(const std::string& text) {

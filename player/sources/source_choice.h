@@ -85,6 +85,10 @@ class SourceChoice {
   // The player's own groups above the directory's.
   TopGroups& Top() { return top_; }
 
+  // The station that `row` shows and how it starts, whichever group holds it; false for a group, an unknown
+  // handle or a row of no listed station.
+  bool StationOfRow(ItemHandle row, TopStation& station);
+
   // An online-count refresh has ended with `text`: the label shows it unless it shows the community count.
   void ShowOnlineCount(const std::string& text);
   // False while the label shows the community count: no counter request need go out.

@@ -1,0 +1,292 @@
+// The favourites in the player's main window in this process: right clicks sent as the mouse sends them, the
+// popup menus read back and their items chosen with the keyboard, 我的收藏 read back from the list, double-clicks
+// reaching the media player, the 添加电台 window, a restart with the file in place, and damaged, cut and newer
+// files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/file_util.h"
+#include "player/directory/channel_document.h"
+#include "player/favorites/add_station_window.h"
+#include "player/favorites/favorites_file.h"
+#include "player/shell/main_window.h"
+#include "player/shell/player_main.h"
+#include "player/shell/program_end.h"
+#include "player/shell/program_state.h"
+#include "tests/harness/demo_server_client.h"
+#include "tests/harness/message_pump.h"
+#include "tests/harness/window_probe.h"
+#include "ui/layout_window.h"
+
+namespace trr::test {
+namespace {
+
+void IgnoreEnd(int) {}
+
+// Waits on a thread of its own for this process's popup menu, reads its items and posts `keys` to it, as the
+// keyboard would while the window thread runs the menu.
+class MenuPicker {
+ public:
+  explicit MenuPicker(std::vector<UINT> keys) : thread_([this, keys] { Pick(keys); }) {}
+  ~MenuPicker() { Join(); }
+  // The items as the menu showed them: text, "(grey)" after a greyed one, "-" for a separator.
+  std::vector<std::string> Items() {
+    Join();
+    return items_;
+  }
+
+ private:
+  void Join() {
+    if (thread_.joinable()) thread_.join();
+  }
+  void Pick(const std::vector<UINT>& keys) {
+    HWND menu = nullptr;
+    for (int i = 0; i < 500 && !menu; ++i) {
+      HWND found = FindWindowA("#32768", nullptr);
+      DWORD process = 0;
+      if (found && IsWindowVisible(found)) GetWindowThreadProcessId(found, &process);
+      if (process == GetCurrentProcessId())
+        menu = found;
+      else
+        Sleep(10);
+    }
+    if (!menu) return;
+    HMENU items = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < GetMenuItemCount(items); ++i) {
+      char text[128] = "";
+      MENUITEMINFOA info = {};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
+      info.dwTypeData = text;
+      info.cch = sizeof(text);
+      GetMenuItemInfoA(items, static_cast<UINT>(i), TRUE, &info);
+      const bool grey = (info.fState & MFS_GRAYED) != 0;
+      items_.push_back((info.fType & MFT_SEPARATOR) ? "-" : std::string(text) + (grey ? "(grey)" : ""));
+    }
+    for (UINT key : keys) {
+      PostMessageA(menu, WM_KEYDOWN, key, 0);
+      Sleep(30);
+    }
+  }
+
+  std::vector<std::string> items_;
+  std::thread thread_;
+};
+
+class FavoritesPlayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ModuleDirectory();
+    char closed[512] = "";
+    GetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed, sizeof(closed));
+    closedUrl_ = closed;
+    Clean();
+    ServerReset();
+    SetProcessEnd(IgnoreEnd);
+  }
+  void TearDown() override {
+    Stop();
+    SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closedUrl_.c_str());
+    SetProcessEnd(nullptr);
+    Clean();
+    ServerReset();
+  }
+  void Clean() {
+    for (const char* name : {"GB.Dat", "Community.Dat", "trRadio.ini", "Favorites.Dat", "Favorites.Dat.bad"})
+      DeleteFileIfPresent(dir_ + "\\" + name);
+  }
+  void Start(bool waitForDirectory = true) {
+    ResetState();
+    RegisterExitCleanup(RunExitCleanup);
+    main_ = CreateMainWindow(GetModuleHandleA(nullptr));
+    ASSERT_NE(main_, nullptr);
+    if (waitForDirectory) {
+      ASSERT_TRUE(PumpUntil([&] { return State().sources->Listed() != ListedSource::None; }, 20000));
+    }
+  }
+  void Stop() {
+    if (HWND add = AddStationWindow()) DestroyWindow(add);
+    if (IsWindow(main_)) DestroyWindow(main_);
+    PumpMessages(20);
+    ResetState();
+  }
+  HWND ListBox() { return State().channelList.listWindow(); }
+  int Entries() { return static_cast<int>(SendMessageA(ListBox(), LB_GETCOUNT, 0, 0)); }
+  ItemHandle HandleAt(int i) { return static_cast<ItemHandle>(SendMessageA(ListBox(), LB_GETITEMDATA, i, 0)); }
+  // A group's title, or a row's name and number.
+  std::string Entry(int i) {
+    RowData row;
+    if (State().channelList.GetItemInfo(HandleAt(i), row) && row.groupHandle > 0) return row.name + "|" + row.number;
+    return "[" + State().channelList.GetGroupName(HandleAt(i)) + "]";
+  }
+  POINT Middle(int i) {
+    RECT r = {};
+    SendMessageA(ListBox(), LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+    return {r.left + 40, (r.top + r.bottom) / 2};
+  }
+  void Click(int i) {
+    LeftClick(ListBox(), Middle(i).x, Middle(i).y);
+    PumpMessages(30);
+  }
+  void DoubleClick(int i) { LeftDoubleClick(ListBox(), Middle(i).x, Middle(i).y); }
+  // Right-clicks entry `i`, reads the menu and presses `keys` in it; returns the menu's items.
+  std::vector<std::string> Menu(int i, std::vector<UINT> keys) {
+    MenuPicker picker(std::move(keys));
+    RightPress(ListBox(), Middle(i).x, Middle(i).y);
+    PumpMessages(30);
+    return picker.Items();
+  }
+  std::string Url() { return State().mediaPlayer->Url(); }
+  std::string File() {
+    std::string bytes;
+    ReadWholeFile(dir_ + "\\Favorites.Dat", bytes);
+    return bytes;
+  }
+
+  std::string dir_, closedUrl_;
+  HWND main_ = nullptr;
+};
+
+using Items = std::vector<std::string>;
+const std::vector<UINT> kFirst = {VK_DOWN, VK_RETURN}, kSecond = {VK_DOWN, VK_DOWN, VK_RETURN};
+
+TEST_F(FavoritesPlayer, AStationIsKeptAboveTheDirectoryPlayedAndTakenOutAgain) {
+  Start();
+  const int groups = Entries();
+  ASSERT_GT(groups, 1);
+  EXPECT_NE(Entry(0), "[我的收藏]") << "no favourites, no group";
+  Click(1);  // the second group opens; the first stays closed
+  const int shown = Entries();
+  const std::string station = Entry(2);
+  const std::string id = station.substr(station.find('|') + 1);
+
+  // Esc closes the menu and changes nothing.
+  EXPECT_EQ(Menu(2, {VK_ESCAPE}), (Items{"收藏", "添加电台…"}));
+  EXPECT_FALSE(FileExists(dir_ + "\\Favorites.Dat"));
+  EXPECT_EQ(Menu(2, kFirst), (Items{"收藏", "添加电台…"}));
+  ASSERT_EQ(Entry(0), "[我的收藏]");
+  EXPECT_EQ(Entry(1), station);
+  EXPECT_EQ(Entry(4), station) << "the second group is still open below the first";
+  EXPECT_EQ(Entries(), shown + 2);
+  EXPECT_EQ(File(), FormatFavoritesFile({{StationKind::Builtin, id, "", station.substr(0, station.find('|'))}}));
+
+  DoubleClick(1);
+  EXPECT_EQ(Url(), StationLookupUrl(id));
+  EXPECT_EQ(State().currentStationName, station.substr(0, station.find('|')));
+
+  // The menu of the same station in its own group offers 取消收藏, which takes it out at once.
+  EXPECT_EQ(Menu(4, kFirst), (Items{"取消收藏", "添加电台…"}));
+  EXPECT_NE(Entry(0), "[我的收藏]");
+  EXPECT_EQ(Entry(2), station) << "the second group is still open";
+  EXPECT_EQ(File(), FormatFavoritesFile({}));
+}
+
+TEST_F(FavoritesPlayer, AStationAddedByItsAddressPlaysItAndShowsAgainAtTheNextStart) {
+  Start();
+  EXPECT_EQ(Menu(0, kFirst), (Items{"添加电台…"}));
+  ASSERT_NE(AddStationWindow(), nullptr);
+  SetWindowTextA(ui::FindControl(AddStationWindow(), kAddressBox), " http://192.168.1.20:8000/live ");
+  SendMessageA(FindChildByText(AddStationWindow(), "确定"), BM_CLICK, 0, 0);
+  PumpMessages(50);
+  EXPECT_EQ(AddStationWindow(), nullptr);
+  ASSERT_EQ(Entry(0), "[我的收藏]");
+  EXPECT_EQ(Entry(1), "192.168.1.20|http://192.168.1.20:8000/live");
+  DoubleClick(1);
+  EXPECT_EQ(Url(), "http://192.168.1.20:8000/live");
+
+  // A station of the directory joins below it; the second item of a row's menu opens the window too.
+  Click(2);
+  Menu(3, kFirst);
+  EXPECT_EQ(Menu(4, kSecond), (Items{"取消收藏", "添加电台…"}));
+  ASSERT_NE(AddStationWindow(), nullptr);
+  DestroyWindow(AddStationWindow());
+  const std::string second = Entry(2);
+
+  // Started again without the directory (its server hangs): the favourites show at once, in their order.
+  Stop();
+  DeleteFileIfPresent(dir_ + "\\GB.Dat");
+  ServerSetFault("/Data.asp", "hang");
+  Start(false);
+  EXPECT_EQ(Entries(), 3);
+  EXPECT_EQ(Entry(0), "[我的收藏]");
+  EXPECT_EQ(Entry(1), "192.168.1.20|http://192.168.1.20:8000/live");
+  EXPECT_EQ(Entry(2), second);
+}
+
+TEST_F(FavoritesPlayer, DamagedCutAndNewerFilesMeetAClearOutcome) {
+  const std::string whole = FormatFavoritesFile({{StationKind::Builtin, "1001", "", "收藏一"},
+                                                 {StationKind::Address, "", "mms://10.0.0.9/a", "收藏二"}});
+  struct Case {
+    std::string bytes;
+    bool setAside;  // renamed to .bad
+    int rows;       // in 我的收藏
+    bool readOnly;
+  };
+  const Case cases[] = {
+      {whole, false, 2, false},
+      {whole.substr(0, whole.size() - 3), true, 0, false},                          // cut
+      {whole.substr(0, 30) + "\x01" + whole.substr(31), true, 0, false},              // altered
+      {"TRRADIO FAVORITES 3\r\nbuiltin\t1001\t\t收藏一\tnew\r\nradio\tx\r\n", false, 1, true},  // newer
+  };
+  for (const Case& c : cases) {
+    DeleteFileIfPresent(dir_ + "\\Favorites.Dat.bad");
+    ASSERT_TRUE(WriteWholeFile(dir_ + "\\Favorites.Dat", c.bytes));
+    Start();
+    std::string bad;
+    EXPECT_EQ(ReadWholeFile(dir_ + "\\Favorites.Dat.bad", bad), c.setAside) << c.bytes;
+    if (c.setAside) {
+      EXPECT_EQ(bad, c.bytes);
+      EXPECT_FALSE(FileExists(dir_ + "\\Favorites.Dat"));
+    }
+    EXPECT_EQ(Entry(0) == "[我的收藏]", c.rows > 0) << c.bytes;
+    if (c.rows > 0) {
+      EXPECT_EQ(Entry(1), "收藏一|1001");
+      EXPECT_EQ(Entry(c.rows + 1).front(), '[') << "the directory's first group follows";
+    }
+    if (c.readOnly) {
+      // Greyed in place, the reason last; choosing a greyed item does nothing.
+      const Items greyed = {"取消收藏(grey)", "添加电台…(grey)", "-", "收藏来自新版的 TiroRadio，只能查看(grey)"};
+      EXPECT_EQ(Menu(1, kFirst), greyed);
+      EXPECT_EQ(Menu(0, kFirst), (Items{"添加电台…(grey)", "-", "收藏来自新版的 TiroRadio，只能查看(grey)"}));
+      EXPECT_EQ(AddStationWindow(), nullptr);
+      EXPECT_EQ(File(), c.bytes) << "never written";
+    }
+    Stop();
+  }
+}
+
+TEST_F(FavoritesPlayer, ACommunityFavoritePlaysThroughTheLookUpWhicheverDirectoryIsListed) {
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", TestServerUrl().c_str());
+  ServerControl("/__control/community?stations=40");
+  ASSERT_TRUE(WriteWholeFile(dir_ + "\\trRadio.ini", "[Directory]\r\nSource=community"));
+  Start();
+  Click(0);
+  const std::string station = Entry(1);
+  const std::string uuid = station.substr(station.find('|') + 1);
+  Menu(1, kFirst);
+  ASSERT_EQ(Entry(1), station);
+  std::vector<FavoriteStation> kept;
+  ASSERT_EQ(ParseFavoritesFile(File(), kept), FavoritesFileState::Current);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].kind, StationKind::Community);
+  EXPECT_EQ(kept[0].address, TestServerUrl() + "/media/" + uuid + "-resolved.wav") << "the listing's address";
+
+  // With the built-in directory listed, the look-up still starts it, and its kept address when that fails.
+  Stop();
+  ASSERT_TRUE(WriteWholeFile(dir_ + "\\trRadio.ini", "[Directory]\r\nSource=builtin"));
+  Start();
+  ASSERT_EQ(Entry(1), station);
+  DoubleClick(1);
+  EXPECT_TRUE(PumpUntil([&] { return Url() == TestServerUrl() + "/media/" + uuid + "-lookup.wav"; }, 10000)) << Url();
+  ServerSetFault("/json/url/" + uuid, "error");
+  DoubleClick(1);
+  EXPECT_TRUE(PumpUntil([&] { return Url() == kept[0].address; }, 10000)) << Url();
+}
+
+}  // namespace
+}  // namespace trr::test

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "common/file_util.h"
+#include "player/community/community_cache.h"
 #include "player/directory/channel_document.h"
 #include "player/favorites/add_station_window.h"
 #include "player/favorites/favorites_file.h"
+#include "player/shell/about_window.h"
 #include "player/shell/main_window.h"
 #include "player/shell/player_main.h"
 #include "player/shell/program_end.h"
@@ -142,6 +144,15 @@ class FavoritesPlayer : public ::testing::Test {
     return picker.Items();
   }
   std::string Url() { return State().mediaPlayer->Url(); }
+  // Types `address` into the open 添加电台 window and clicks 确定; the window's refusal, empty when it closed.
+  std::string AddByAddress(const char* address) {
+    HWND window = AddStationWindow();
+    if (!window) return "no window";
+    SetWindowTextA(ui::FindControl(window, kAddressBox), address);
+    SendMessageA(FindChildByText(window, "确定"), BM_CLICK, 0, 0);
+    PumpMessages(50);
+    return IsWindow(window) ? ui::ControlText(window, kRefusalLabel) : std::string();
+  }
   std::string File() {
     std::string bytes;
     ReadWholeFile(dir_ + "\\Favorites.Dat", bytes);
@@ -165,9 +176,10 @@ TEST_F(FavoritesPlayer, AStationIsKeptAboveTheDirectoryPlayedAndTakenOutAgain) {
   const std::string station = Entry(2);
   const std::string id = station.substr(station.find('|') + 1);
 
-  // Esc closes the menu and changes nothing.
+  // Esc closes the menu and changes nothing; the right click opens nothing else (no About window).
   EXPECT_EQ(Menu(2, {VK_ESCAPE}), (Items{"收藏", "添加电台…"}));
   EXPECT_FALSE(FileExists(dir_ + "\\Favorites.Dat"));
+  EXPECT_EQ(AboutWindow(), nullptr);
   EXPECT_EQ(Menu(2, kFirst), (Items{"收藏", "添加电台…"}));
   ASSERT_EQ(Entry(0), "[我的收藏]");
   EXPECT_EQ(Entry(1), station);
@@ -189,15 +201,16 @@ TEST_F(FavoritesPlayer, AStationIsKeptAboveTheDirectoryPlayedAndTakenOutAgain) {
 TEST_F(FavoritesPlayer, AStationAddedByItsAddressPlaysItAndShowsAgainAtTheNextStart) {
   Start();
   EXPECT_EQ(Menu(0, kFirst), (Items{"添加电台…"}));
-  ASSERT_NE(AddStationWindow(), nullptr);
-  SetWindowTextA(ui::FindControl(AddStationWindow(), kAddressBox), " http://192.168.1.20:8000/live ");
-  SendMessageA(FindChildByText(AddStationWindow(), "确定"), BM_CLICK, 0, 0);
-  PumpMessages(50);
-  EXPECT_EQ(AddStationWindow(), nullptr);
+  EXPECT_EQ(AddByAddress(" http://192.168.1.20:8000/live "), "");
   ASSERT_EQ(Entry(0), "[我的收藏]");
   EXPECT_EQ(Entry(1), "192.168.1.20|http://192.168.1.20:8000/live");
   DoubleClick(1);
   EXPECT_EQ(Url(), "http://192.168.1.20:8000/live");
+  // The same address again is kept once: the window says so and stays.
+  Menu(0, kFirst);
+  EXPECT_EQ(AddByAddress("HTTP://192.168.1.20:8000/live"), "这个电台已在收藏中。");
+  DestroyWindow(AddStationWindow());
+  EXPECT_EQ(Entry(2).front(), '[') << "kept once";
 
   // A station of the directory joins below it; the second item of a row's menu opens the window too.
   Click(2);
@@ -218,9 +231,11 @@ TEST_F(FavoritesPlayer, AStationAddedByItsAddressPlaysItAndShowsAgainAtTheNextSt
   EXPECT_EQ(Entry(2), second);
 }
 
-TEST_F(FavoritesPlayer, DamagedCutAndNewerFilesMeetAClearOutcome) {
-  const std::string whole = FormatFavoritesFile({{StationKind::Builtin, "1001", "", "收藏一"},
+TEST_F(FavoritesPlayer, DamagedCutNewerAndFullFilesMeetAClearOutcome) {
+  const std::string whole = FormatFavoritesFile({{StationKind::Builtin, "77", "", "收藏一"},
                                                  {StationKind::Address, "", "mms://10.0.0.9/a", "收藏二"}});
+  std::vector<FavoriteStation> most(kMaxFavorites, FavoriteStation{StationKind::Builtin, "77", "", "收藏一"});
+  for (size_t i = 1; i < most.size(); ++i) most[i] = {StationKind::Builtin, std::to_string(9000 + i), "", "收藏"};
   struct Case {
     std::string bytes;
     bool setAside;  // renamed to .bad
@@ -231,7 +246,8 @@ TEST_F(FavoritesPlayer, DamagedCutAndNewerFilesMeetAClearOutcome) {
       {whole, false, 2, false},
       {whole.substr(0, whole.size() - 3), true, 0, false},                          // cut
       {whole.substr(0, 30) + "\x01" + whole.substr(31), true, 0, false},              // altered
-      {"TRRADIO FAVORITES 3\r\nbuiltin\t1001\t\t收藏一\tnew\r\nradio\tx\r\n", false, 1, true},  // newer
+      {"TRRADIO FAVORITES 3\r\nbuiltin\t77\t\t收藏一\tnew\r\nradio\tx\r\n", false, 1, true},  // newer
+      {FormatFavoritesFile(most), false, static_cast<int>(kMaxFavorites), false},                     // full
   };
   for (const Case& c : cases) {
     DeleteFileIfPresent(dir_ + "\\Favorites.Dat.bad");
@@ -245,7 +261,7 @@ TEST_F(FavoritesPlayer, DamagedCutAndNewerFilesMeetAClearOutcome) {
     }
     EXPECT_EQ(Entry(0) == "[我的收藏]", c.rows > 0) << c.bytes;
     if (c.rows > 0) {
-      EXPECT_EQ(Entry(1), "收藏一|1001");
+      EXPECT_EQ(Entry(1), "收藏一|77");
       EXPECT_EQ(Entry(c.rows + 1).front(), '[') << "the directory's first group follows";
     }
     if (c.readOnly) {
@@ -256,8 +272,35 @@ TEST_F(FavoritesPlayer, DamagedCutAndNewerFilesMeetAClearOutcome) {
       EXPECT_EQ(AddStationWindow(), nullptr);
       EXPECT_EQ(File(), c.bytes) << "never written";
     }
+    if (c.rows == static_cast<int>(kMaxFavorites)) {
+      // A station of the directory cannot join; the add window says why. (Its first group, scrolled into view
+      // and opened, then scrolled up to the top.)
+      SendMessageA(ListBox(), LB_SETTOPINDEX, c.rows + 1, 0);
+      Click(c.rows + 1);
+      SendMessageA(ListBox(), LB_SETTOPINDEX, c.rows + 1, 0);
+      EXPECT_EQ(Menu(c.rows + 2, kSecond), (Items{"收藏(grey)", "添加电台…", "-", "收藏已满（1000 个电台）(grey)"}));
+      EXPECT_EQ(AddByAddress("http://10.0.0.1/"), "收藏已满，最多 1000 个电台（文件最大 256 KB）。");
+      EXPECT_EQ(File(), c.bytes);
+    }
     Stop();
   }
+}
+
+TEST_F(FavoritesPlayer, AReplacedDirectoryLeavesTheFavoritesOnTop) {
+  // Auto without GB.Dat: the cached community list shows at once, the built-in one replaces it when it comes.
+  CommunityDirectory cached;
+  cached.fetchedAt = UnixTimeNow();
+  cached.groups = {{"热门电台", {{"c-1", "", "社区电台"}}}};
+  ASSERT_TRUE(WriteWholeFile(dir_ + "\\Community.Dat", FormatCommunityCache(cached)));
+  const std::string favorites = FormatFavoritesFile({{StationKind::Builtin, "1001", "", "收藏一"}});
+  ASSERT_TRUE(WriteWholeFile(dir_ + "\\Favorites.Dat", favorites));
+  ServerSetFault("/Data.asp", "slow", 2);
+  Start();
+  EXPECT_EQ(State().sources->Listed(), ListedSource::Community);
+  EXPECT_EQ(Entry(0) + Entry(1) + Entry(2), "[我的收藏]收藏一|1001[热门电台]");
+  ASSERT_TRUE(PumpUntil([&] { return State().sources->Listed() == ListedSource::Builtin; }, 20000));
+  EXPECT_EQ(Entry(0) + Entry(1), "[我的收藏]收藏一|1001");
+  EXPECT_NE(Entry(2), "[热门电台]");
 }
 
 TEST_F(FavoritesPlayer, ACommunityFavoritePlaysThroughTheLookUpWhicheverDirectoryIsListed) {

@@ -102,6 +102,24 @@ TEST(NewStationCheck, RefusalsAreSaidInChineseAndTheHostStandsInForNoName) {
   EXPECT_EQ(CheckNewStation("", "http://" + std::string(200, 'h') + "/").station.name, std::string(128, 'h'));
 }
 
+TEST(FavoriteStation, RowNamesAreMadeFitAndStationsKnownByKindAndKey) {
+  const std::string cut = "a" + std::string(126, 'x') + "电";  // 129 bytes: the last character would not fit
+  struct Case {
+    std::string name;
+    std::string fit;
+  };
+  const Case cases[] = {{" 中国\t之声\r\n", "中国 之声"}, {cut, "a" + std::string(126, 'x')},
+                        {std::string(200, 'n'), std::string(128, 'n')}, {"\x01\x7f", ""}};
+  for (const Case& c : cases) EXPECT_EQ(FavoriteName(c.name), c.fit) << c.name;
+
+  const FavoriteStation builtin{StationKind::Builtin, "7", "", "a"}, community{StationKind::Community, "7", "", "b"},
+      typed{StationKind::Address, "", "http://h/7", "c"};
+  EXPECT_FALSE(SameStation(builtin, community)) << "the same id in another directory";
+  EXPECT_TRUE(SameStation(typed, FavoriteStation{StationKind::Address, "", "http://h/7", "other name"}));
+  EXPECT_NE(StationKey(builtin), StationKey(community));
+  EXPECT_EQ(StationKey(typed), StationKey(FavoriteStation{StationKind::Address, "x", "http://h/7", "d"}));
+}
+
 std::vector<FavoriteStation> Three() {
   return {{StationKind::Builtin, "102", "", "中国之声"},
           {StationKind::Community, "9617a958-0601-11e8-ae97-52543be04c81", "http://s.example/x", "JP 电台 7"},

@@ -62,6 +62,10 @@ FavoriteStation FromTopStation(const TopStation& top) {
 
 Favorites::Favorites(Setup setup) : setup_(std::move(setup)) {}
 
+Favorites::~Favorites() {
+  if (HWND window = AddStationWindow()) DestroyWindow(window);
+}
+
 FavoritesStore::Loaded Favorites::Load() {
   const FavoritesStore::Loaded loaded = store_.Load(setup_.path);
   Show();

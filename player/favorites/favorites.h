@@ -25,6 +25,8 @@ class Favorites {
   };
 
   explicit Favorites(Setup setup);
+  // An open 添加电台 window keeps its stations here: it closes with this object.
+  ~Favorites();
   Favorites(const Favorites&) = delete;
   Favorites& operator=(const Favorites&) = delete;
 

@@ -22,19 +22,8 @@
 namespace trr::test {
 namespace {
 
-BOOL CALLBACK MatchListBox(HWND window, LPARAM param) {
-  char name[64] = "";
-  GetClassNameA(window, name, sizeof(name));
-  if (lstrcmpiA(name, "ListBox") != 0) return TRUE;
-  *reinterpret_cast<HWND*>(param) = window;
-  return FALSE;
-}
-
-HWND ListBoxOf(HWND main) {
-  HWND listBox = nullptr;
-  EnumChildWindows(main, MatchListBox, reinterpret_cast<LPARAM>(&listBox));
-  return listBox;
-}
+// The channel list's ListBox, known by its title.
+HWND ListBoxOf(HWND main) { return FindChildByText(main, "分组列表框"); }
 
 int Entries(HWND listBox) { return static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0)); }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "listctrl/avatar_flash.h"
 #include "listctrl/control_state.h"
 #include "listctrl/group_rows.h"
 #include "listctrl/list_box.h"
@@ -224,9 +225,12 @@ ItemHandle GroupList::InsertGroupWithRows(int before, const GroupRows& group, co
       document.Defer(handle, std::move(rows));
     } else {
       rows->Make(document, header.Get());
-      for (const ElementPtr& row : document.Children(header.Get())) {
-        const int i = place(position + inserted, GetAttributeInt(row.Get(), attr::kHandle),
-                            GetAttributeText(row.Get(), attr::kName), state->rowHeight);
+      // The rows' handles follow the group's; a row the document refused has no element and no entry.
+      for (size_t k = 0; k < group.rows.size(); ++k) {
+        ElementPtr row = document.Find(handle + 1 + static_cast<ItemHandle>(k));
+        if (!row) continue;
+        const int i = place(position + inserted, handle + 1 + static_cast<ItemHandle>(k),
+                            std::string(group.rows[k].name), state->rowHeight);
         SetAttributeInt(row.Get(), attr::kListIndex, i);
         ++inserted;
       }
@@ -247,24 +251,21 @@ bool GroupList::RemoveGroupWithRows(ItemHandle group) {
   ListBox listBox{state->listWindow};
   // Rows never made have no entries (their group is collapsed) and need no elements to be removed.
   document.DropDeferred(group);
-  int removed = 0;
+  // The rows leave the document with their group element; what they own outside it goes first. Their
+  // elements leave the index and the tree together, so their attributes are not cleared one by one.
   std::vector<ElementPtr> rows = document.Children(header.Get());
-  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-    IXMLDOMElement* row = it->Get();
-    const int r = ListIndexOf(row);
-    if (r > -1) {
-      listBox.remove(r);
-      ++removed;
-    }
-    ReleaseRowResources(*state, row);
-    document.Forget(GetAttributeInt(row, attr::kHandle));
-    document.Remove(header.Get(), row);
+  for (const ElementPtr& row : rows) {
+    ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row.Get(), attr::kAvatar)));
+    ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row.Get(), attr::kGreyAvatar)));
+    const ItemHandle handle = GetAttributeInt(row.Get(), attr::kHandle);
+    ForgetFlash(state->listWindow, handle);
+    document.Forget(handle);
   }
+  // A group's shown rows are the entries right after its header.
   const int g = ListIndexOf(header.Get());
-  if (g > -1) {
-    listBox.remove(g);
-    ++removed;
-  }
+  const bool shown = GetAttributeFlag(header.Get(), attr::kExpanded);
+  const int removed = g < 0 ? 0 : 1 + (shown ? static_cast<int>(rows.size()) : 0);
+  for (int k = removed - 1; k >= 0; --k) listBox.remove(g + k);
   document.Forget(group);
   document.Remove(document.Root().Get(), header.Get());
   MoveTrackedEntriesUp(*state, g, removed);

@@ -81,6 +81,27 @@ bool CommunitySource::LookUpStation(CommunityPick pick) {
   return lookup_->Request(std::move(pick), server_);
 }
 
+bool CommunitySource::Search(std::string name) {
+  if (!search_) {
+    search_ = std::make_unique<CommunityNameSearch>(
+        window_, messages_.searched,
+        [get = CommunityRequests()](const std::string& text, const std::string& server,
+                                    std::vector<CommunityRow>& rows) {
+          return SearchCommunityDirectory(get, server, text, rows);
+        });
+  }
+  return search_->Request(std::move(name), server_);
+}
+
+bool CommunitySource::TakeSearchAnswer(std::string& name, std::vector<CommunityRow>& rows) {
+  return search_ && search_->TakeAnswer(name, rows);
+}
+
+std::string CommunitySource::ListingAddress(const std::string& uuid) const {
+  auto found = addresses_.find(uuid);
+  return found == addresses_.end() ? std::string() : found->second;
+}
+
 bool CommunitySource::TakeLookupAnswer(CommunityPick& pick, std::string& address) {
   return lookup_ && lookup_->TakeAnswer(pick, address);
 }

@@ -1,6 +1,6 @@
 // The community directory's jobs, each on a worker of its own that announces its end by a message to the
-// window: reading Community.Dat, fetching the list (and writing the file), and looking up the stream address
-// of a double-clicked station. It also keeps what the shown community list needs beside the list control: the
+// window: reading Community.Dat, fetching the list (and writing the file), looking up the stream address of a
+// double-clicked station, and searching the directory for stations by name. It also keeps what the shown community list needs beside the list control: the
 // listed stations' addresses, the API server that served them and the number of rows. When any of this runs
 // is the caller's choice (player/sources/source_choice.h); everything here runs on the window thread.
 #pragma once
@@ -15,6 +15,7 @@
 #include "listctrl/group_list.h"
 #include "player/community/community_directory.h"
 #include "player/community/community_list.h"
+#include "player/community/community_search.h"
 #include "player/community/station_lookup.h"
 
 namespace trr {
@@ -33,6 +34,7 @@ class CommunitySource {
     UINT cacheRead;
     UINT fetched;
     UINT lookedUp;
+    UINT searched;
   };
 
   CommunitySource(HWND window, const Messages& messages, std::string cachePath);
@@ -66,6 +68,15 @@ class CommunitySource {
   // After the look-up's message: the station and the address to play. False when no answer is waiting.
   bool TakeLookupAnswer(CommunityPick& pick, std::string& address);
 
+  // Hands the search of the directory for stations named like `name` (GBK) to the search worker, asked of the
+  // server of the listed stations; the newest request's answer arrives by message. False when the worker could
+  // not take it.
+  bool Search(std::string name);
+  // After the search's message: the searched text and the stations found. False when no answer is waiting.
+  bool TakeSearchAnswer(std::string& name, std::vector<CommunityRow>& rows);
+  // The listing's stream address of a listed station; empty when it had none or the station is not listed.
+  std::string ListingAddress(const std::string& uuid) const;
+
  private:
   HWND window_;
   Messages messages_;
@@ -73,6 +84,7 @@ class CommunitySource {
   std::unique_ptr<WindowJob<CommunityListResult>> cacheJob_;
   std::unique_ptr<WindowJob<CommunityListResult>> fetchJob_;
   std::unique_ptr<StationLookup> lookup_;  // made at the first double-click of a community row
+  std::unique_ptr<CommunityNameSearch> search_;  // made at the first search
   CommunityAddressTable addresses_;        // station id -> listing address
   std::string server_;                     // API server of the listed stations; empty when unknown
   size_t rows_ = 0;

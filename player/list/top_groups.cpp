@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "player/list/channel_list.h"
+#include "player/list/held_drawing.h"
 
 namespace trr {
 
@@ -12,6 +13,7 @@ TopGroups::TopGroups(GroupList& list, std::string stationPicture)
     : list_(list), stationPicture_(std::move(stationPicture)) {}
 
 bool TopGroups::Set(TopSlot slot, std::vector<TopStation> stations) {
+  HeldDrawing held(list_.listWindow());
   Slot& target = slots_[Index(slot)];
   if (InList(target)) list_.RemoveGroupWithRows(target.group);
   target.group = 0;
@@ -24,12 +26,14 @@ bool TopGroups::Set(TopSlot slot, std::vector<TopStation> stations) {
 }
 
 void TopGroups::Clear(TopSlot slot) {
+  HeldDrawing held(list_.listWindow());
   Slot& target = slots_[Index(slot)];
   if (InList(target)) list_.RemoveGroupWithRows(target.group);
   target = Slot();
 }
 
 void TopGroups::Restore() {
+  HeldDrawing held(list_.listWindow());
   for (size_t s = 0; s < kTopSlotCount; ++s)
     if (slots_[s].set && !InList(slots_[s])) Insert(s);
 }

@@ -12,8 +12,24 @@
 
 namespace trr {
 
+namespace {
+
+// The community list's stations as the list shows them, for the search's index.
+std::vector<ChannelGroup> ListedStations(const std::vector<CommunityGroup>& groups) {
+  std::vector<ChannelGroup> listed(groups.size());
+  for (size_t g = 0; g < groups.size(); ++g) {
+    listed[g].stations.reserve(groups[g].rows.size());
+    for (const CommunityRow& row : groups[g].rows) listed[g].stations.push_back(Station{row.name, row.uuid});
+  }
+  return listed;
+}
+
+}  // namespace
+
 SourceChoice::SourceChoice(Setup setup)
-    : setup_(std::move(setup)), top_(*setup_.list, setup_.stationPicture) {}
+    : setup_(std::move(setup)),
+      top_(*setup_.list, setup_.stationPicture),
+      search_(StationSearch::Setup{setup_.window, setup_.list, &top_, setup_.setSearchDelay}) {}
 
 SourceChoice::~SourceChoice() = default;
 
@@ -35,7 +51,8 @@ CommunitySource& SourceChoice::Community() {
   if (!community_) {
     community_ = std::make_unique<CommunitySource>(
         setup_.window,
-        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage},
+        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage,
+                                  kCommunitySearchMessage},
         CommunityCachePath(setup_.programDirectory));
   }
   return *community_;
@@ -75,6 +92,8 @@ void SourceChoice::OnDirectoryArrived() {
   listed_ = ListedSource::Builtin;
   FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   top_.Restore();
+  search_.OnListed([groups = std::move(result->groups)]() mutable { return std::move(groups); },
+                   StationSource::Builtin, nullptr);
 }
 
 void SourceChoice::StartCacheRead() {
@@ -114,6 +133,8 @@ void SourceChoice::ShowCommunity(CommunityDirectory& directory) {
   const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture);
   listed_ = ListedSource::Community;
   top_.Restore();
+  search_.OnListed([groups = std::move(directory.groups)] { return ListedStations(groups); },
+                   StationSource::Community, community_.get());
   if (setup_.setCounterLabel) setup_.setCounterLabel(CommunityCountText(rows));
 }
 

@@ -33,6 +33,10 @@ void TopGroups::Clear(TopSlot slot) {
 }
 
 void TopGroups::Restore() {
+  bool missing = false;
+  for (Slot& slot : slots_) missing = missing || (slot.set && !InList(slot));
+  // Nothing set, nothing drawn again: a list without the player's groups is left exactly as the fill made it.
+  if (!missing) return;
   HeldDrawing held(list_.listWindow());
   for (size_t s = 0; s < kTopSlotCount; ++s)
     if (slots_[s].set && !InList(slots_[s])) Insert(s);

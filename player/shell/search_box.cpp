@@ -103,7 +103,8 @@ void OnSearchTextChanged(const ui::Event& event) {
     // Setting the cut text changes it again, and that change is the one searched.
     HWND box = ui::FindControl(event.window, kSearchBox);
     SetWindowTextA(box, bounded.c_str());
-    SendMessageW(box, EM_SETSEL, bounded.size(), bounded.size());
+    const int end = GetWindowTextLengthW(box);  // the caret goes after the last character kept
+    SendMessageW(box, EM_SETSEL, end, end);
     return;
   }
   if (StationSearch* search = Search()) search->SetText(text);

@@ -51,7 +51,9 @@ class SearchWindow : public ::testing::Test {
   // Starts the player with `source` ("community", or nullptr for the default) and waits for its list and the
   // search's index of it.
   void Start(const char* source, int groups) {
-    if (source) ASSERT_TRUE(WriteWholeFile(dir_ + "\\trRadio.ini", std::string("[Directory]\r\nSource=") + source));
+    if (source) {
+      ASSERT_TRUE(WriteWholeFile(dir_ + "\\trRadio.ini", std::string("[Directory]\r\nSource=") + source));
+    }
     ResetState();
     RegisterExitCleanup(RunExitCleanup);
     main_ = CreateMainWindow(GetModuleHandleA(nullptr));

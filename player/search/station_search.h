@@ -26,7 +26,7 @@ namespace trr {
 
 class StationSearch {
  public:
-  static constexpr UINT kIndexMessage = WM_APP + 0x140;  // OnIndexBuilt
+  static constexpr UINT kIndexMessage = WM_APP + 0x139;  // OnIndexBuilt
   static constexpr unsigned kRemoteDelayMs = 400;
   static constexpr size_t kMaxLocalResults = 200;
 

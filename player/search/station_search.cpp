@@ -90,9 +90,7 @@ void StationSearch::OnRemoteAnswer() {
 }
 
 ItemHandle StationSearch::FirstResult() const {
-  const TopGroups& top = *setup_.top;
-  if (!top.IsSet(TopSlot::SearchResults) || top.Stations(TopSlot::SearchResults).empty()) return 0;
-  return top.Group(TopSlot::SearchResults) ? top.Group(TopSlot::SearchResults) + 1 : 0;  // rows follow their group
+  return setup_.top->Row(TopSlot::SearchResults, 0);
 }
 
 void StationSearch::RunLocal() {

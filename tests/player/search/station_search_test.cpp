@@ -223,10 +223,14 @@ TEST_F(SearchWindow, TheCommunityDirectoryIsAskedAfterAPauseOrOnEnterNewestFirst
   Type(L"电台 399");
   const Lines local = Results();
   ASSERT_FALSE(local.empty());
+  Key(Box(), VK_DOWN);
+  const ItemHandle first = Selected();
+  ASSERT_EQ(first, HandleAt(1));
   const ULONGLONG enter = GetTickCount64();
   Key(Box(), VK_RETURN);
   ASSERT_TRUE(PumpUntil([&] { return Results().size() > local.size(); }, 10000));
   std::printf("SEARCH enter_to_results %llu ms\n", GetTickCount64() - enter);
+  EXPECT_EQ(Selected(), first) << "the selected result stays selected when the directory's answer comes";
   Lines all = Results();
   EXPECT_EQ(Lines(all.begin(), all.begin() + local.size()), local);
   EXPECT_NE(std::find(all.begin(), all.end(), "电台 3999 号"), all.end());

@@ -1,0 +1,26 @@
+#include "tests/harness/address_space.h"
+
+#include <windows.h>
+
+namespace trr::test {
+
+ScopedAddressSpaceExhaustion::ScopedAddressSpaceExhaustion() {
+  blocks_.reserve(1 << 16);  // the list itself must not need memory while nothing is left
+  // From the largest block the space holds down to one allocation granule: each size as often as it fits.
+  for (size_t size = sizeof(void*) == 8 ? size_t(1) << 40 : size_t(1) << 30; size >= 64 * 1024; size /= 2) {
+    while (blocks_.size() < blocks_.capacity()) {
+      void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS);
+      if (!block) break;
+      blocks_.push_back(block);
+      reserved_ += size;
+    }
+  }
+}
+
+void ScopedAddressSpaceExhaustion::Release() {
+  for (void* block : blocks_) VirtualFree(block, 0, MEM_RELEASE);
+  blocks_.clear();
+  reserved_ = 0;
+}
+
+}  // namespace trr::test

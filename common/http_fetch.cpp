@@ -169,8 +169,10 @@ bool HttpSession::Slot::Busy() const {
   return last && WaitForSingleObject(last->done.get(), 0) == WAIT_TIMEOUT;
 }
 
-HttpSession::HttpSession(const char* agent, const RedirectRule& redirects)
-    : agent_(agent ? agent : kPlayerAgent), redirects_(redirects) {}
+HttpSession::HttpSession(const char* agent, const RedirectRule& redirects, size_t maxAbandoned)
+    : agent_(agent ? agent : kPlayerAgent),
+      redirects_(redirects),
+      maxAbandoned_(std::min(std::max<size_t>(maxAbandoned, 1), kMaxAbandonedRequests)) {}
 
 HttpSession::~HttpSession() = default;
 
@@ -195,7 +197,7 @@ std::string HttpSession::Get(const std::string& url, const FetchLimits& limits) 
     DWORD count = 0;
     for (const Slot& slot : slots_)
       if (slot.Busy()) running[count++] = slot.last->done.get();
-    if (count < kMaxAbandonedRequests) break;
+    if (count < maxAbandoned_) break;
     const DWORD waited = WaitForMultipleObjects(count, running, FALSE, TimeLeft(*request));
     if (waited >= WAIT_OBJECT_0 + count) return {};  // none ended by the deadline: nothing is sent
   }

@@ -47,18 +47,20 @@ using RequestSent = std::function<void()>;
 std::string HttpGet(const std::string& url, const FetchLimits& limits, const char* agent = kPlayerAgent,
                     RequestSent onSent = {}, const RedirectRule& redirects = RedirectRule());
 
-// Requests given up at their deadline that a session keeps alive at once.
+// Requests given up at their deadline that a session keeps alive at once, at most.
 constexpr size_t kMaxAbandonedRequests = 2;
 
 // Repeated fetches by one caller (used by one thread at a time). Each request has its own try and deadline,
 // whatever the one before did: one given up at its deadline goes on alone on its worker, and the next request
-// runs on another. While kMaxAbandonedRequests of them still run, the next request waits for one to end, up
-// to its own deadline (and fails unsent when none ends by then), so a session never holds more than
-// kMaxAbandonedRequests + 1 worker threads. The workers are made as needed and end (not waited for) once the
-// session is gone and their last request is over.
+// runs on another. While `maxAbandoned` of them still run, the next request waits for one to end, up to its own
+// deadline (and fails unsent when none ends by then), so a session never holds more than maxAbandoned + 1
+// worker threads. The workers are made as needed and end (not waited for) once the session is gone and their
+// last request is over.
 class HttpSession {
  public:
-  explicit HttpSession(const char* agent = kPlayerAgent, const RedirectRule& redirects = RedirectRule());
+  // `maxAbandoned` is 1 or kMaxAbandonedRequests (a value outside is taken as the nearer of the two).
+  explicit HttpSession(const char* agent = kPlayerAgent, const RedirectRule& redirects = RedirectRule(),
+                       size_t maxAbandoned = kMaxAbandonedRequests);
   ~HttpSession();
   HttpSession(const HttpSession&) = delete;
   HttpSession& operator=(const HttpSession&) = delete;
@@ -81,6 +83,7 @@ class HttpSession {
 
   std::string agent_;
   RedirectRule redirects_;
+  size_t maxAbandoned_;
   std::array<Slot, kMaxAbandonedRequests + 1> slots_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/file_util.h"
 #include "player/community/community_cache.h"
 #include "player/community/community_fetch.h"
 #include "player/community/community_request.h"
@@ -15,6 +16,7 @@ bool CommunitySource::StartCacheRead() {
   if (cacheJob_) return false;
   // A job that cannot start is not kept: a later call starts it afresh.
   return StartJob(cacheJob_, messages_.cacheRead, [path = cachePath_] {
+    RemoveLeftoverTemporaries(path);  // of a write cut short by an earlier process's end
     CommunityListResult result;
     result.listed = ReadCommunityCache(path, result.directory);
     result.stale = result.listed && IsCommunityCacheStale(result.directory.fetchedAt, UnixTimeNow());

@@ -5,9 +5,10 @@
 namespace trr::test {
 
 ScopedAddressSpaceExhaustion::ScopedAddressSpaceExhaustion() {
+  if (!kPossible) return;
   blocks_.reserve(1 << 16);  // the list itself must not need memory while nothing is left
   // From the largest block the space holds down to one allocation granule: each size as often as it fits.
-  for (size_t size = sizeof(void*) == 8 ? size_t(1) << 40 : size_t(1) << 30; size >= 64 * 1024; size /= 2) {
+  for (size_t size = size_t(1) << 30; size >= 64 * 1024; size /= 2) {
     while (blocks_.size() < blocks_.capacity()) {
       void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS);
       if (!block) break;

@@ -171,6 +171,17 @@ TEST_F(CommunityFetch, HttpsWithATestAuthorityAndCertificateChecksOn) {
   ASSERT_TRUE(FetchCommunityDirectory(Requests(), 1, directory));
   EXPECT_EQ(directory.server, SecureServerUrl()) << "the servers of an https list are asked by https";
   EXPECT_FALSE(directory.groups.empty());
+  // Of three servers, two whose certificates do not check out (one signed by nobody, one for another name):
+  // each counts as that server failing, and the next one is asked, by https again, whatever the order.
+  const std::string ports[] = {std::to_string(ServerPort() + 2), std::to_string(ServerPort() + 1)};
+  ServerSetBody("/json/servers", "[{\"name\":\"localhost:" + ports[0] + "\"},{\"name\":\"127.0.0.1:" + ports[1] +
+                                     "\"},{\"name\":\"localhost:" + ports[1] + "\"}]");
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_TRUE(FetchCommunityDirectory(Requests(), 1, directory));
+    EXPECT_EQ(directory.server, SecureServerUrl());
+  }
+  ServerSetBody("/json/servers", "[{\"name\":\"localhost:" + ports[0] + "\"}]");
+  EXPECT_FALSE(FetchCommunityDirectory(Requests(), 1, directory));
   // The certificate names "localhost", not the address: a check that is on refuses it.
   const std::string secureAddress = "https://127.0.0.1:" + std::to_string(ServerPort() + 1);
   EXPECT_EQ(HttpGet(secureAddress + "/json/servers", kCommunityLimits, CommunityUserAgent().c_str()), "");
@@ -184,7 +195,9 @@ TEST_F(CommunityFetch, HttpsWithATestAuthorityAndCertificateChecksOn) {
   EXPECT_EQ(Requests()(SecureServerUrl() + "/json/to-other-host", kCommunityLimits), "");
   EXPECT_EQ(HttpGet(SecureServerUrl() + "/json/to-plain", kCommunityLimits), "") << "never https to http";
   std::vector<std::string> log = ServerRequestLog();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "/json/servers"), 2) << "the list once, the same-host redirect once";
+  EXPECT_EQ(std::count(log.begin(), log.end(), "/json/servers"), 6) << "the list each time, the redirect once";
+  EXPECT_EQ(std::count(log.begin(), log.end(), CommunityGroupQueries()[0].pathAndQuery), 4)
+      << "the first group only of the one server that checks out, each time";
 }
 
 // A server that trickles its headers costs the next candidate nothing: with the player's own request path, the

@@ -36,6 +36,7 @@ CommunityDirectory DirectoryOf(const std::string& name, size_t rows) {
 }
 
 TEST(CommunitySourceWithoutMemory, AJobThatCouldNotStartIsStartedByALaterCall) {
+  if (!ScopedAddressSpaceExhaustion::kPossible) GTEST_SKIP() << "a 64-bit address space cannot be filled under Wine";
   ScopedTempDir dir;
   HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
@@ -69,6 +70,7 @@ TEST(CommunitySourceWithoutMemory, AJobThatCouldNotStartIsStartedByALaterCall) {
 }
 
 TEST(CommunitySourceWithoutMemory, AListThatCannotBeMadeLeavesTheListShown) {
+  if (!ScopedAddressSpaceExhaustion::kPossible) GTEST_SKIP() << "a 64-bit address space cannot be filled under Wine";
   ScopedTempDir dir;
   HWND container = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 267, 310, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr);

@@ -232,7 +232,10 @@ bool IsPublicStationAddress(std::string_view address) {
     return false;
   const size_t end = address.find_first_of("/?#", start);
   const std::string_view authority = address.substr(start, end == std::string_view::npos ? end : end - start);
-  if (authority.empty() || authority.find('@') != std::string_view::npos) return false;
+  // Some parsers end the host part only at '/': an '@' before it would make what follows the host for them.
+  const size_t slash = address.find('/', start);
+  const std::string_view upToSlash = address.substr(start, slash == std::string_view::npos ? slash : slash - start);
+  if (authority.empty() || upToSlash.find('@') != std::string_view::npos) return false;
   if (authority[0] == '[') {
     const size_t close = authority.find(']');
     if (close == std::string_view::npos) return false;

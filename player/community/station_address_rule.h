@@ -8,7 +8,7 @@ namespace trr {
 
 // True when `address` may be played as a station of the community directory:
 // - printable ASCII without spaces or backslashes, starting with "http://" or "https://" (any letter case);
-// - no user name or password, and a port (when given) of 1 to 65535;
+// - no user name or password (no '@' before the first '/' after the scheme), a port (when given) of 1 to 65535;
 // - a host that is a name (letters, digits, '-', '_' in dot-separated labels, one trailing dot at most) other
 //   than "localhost" and names under "localhost", "local", "internal" or "home.arpa", or a globally routable
 //   IP address: none of IANA's special-purpose, multicast or reserved ranges, written in any form the

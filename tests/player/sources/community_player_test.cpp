@@ -228,15 +228,15 @@ TEST_F(CommunityPlayer, AListReplacedWhileALookUpRunsDropsItsAnswer) {
   stale.fetchedAt -= 2 * 24 * 3600;
   ASSERT_TRUE(WriteWholeFile(Cache(), FormatCommunityCache(stale)));
   const std::string first = "9617a958-0601-11e8-ae97-000000000000";
-  ServerSetFault("/json/stations/topvote/500", "slow", 2);
-  ServerSetFault("/json/url/" + first, "slow", 4);
+  ServerSetFault("/json/stations/topvote/500", "slow", 1.5);
+  ServerSetFault("/json/url/" + first, "slow", 2.8);
   Start("community");
   ASSERT_TRUE(PumpUntil([&] { return Entries() == 1; }, 5000));
   ClickEntry(0, false);
   ASSERT_TRUE(PumpUntil([&] { return Entries() == 5; }, 5000));
   ClickEntry(1, true);
   ASSERT_TRUE(PumpUntil([&] { return Entries() != 5; }, 15000)) << "the fetched list replaced it";
-  PumpMessages(4500);
+  PumpMessages(3500);
   EXPECT_EQ(Requests("/json/url/"), 1);
   EXPECT_EQ(Url(), "") << "the row double-clicked is gone";
 }

@@ -57,19 +57,25 @@ bool SearchCommunityDirectory(const CommunityGet& get, const std::string& server
   if (path.empty()) return false;
   std::vector<std::string> bases;
   const std::string fixed = CommunityServerUrl();
-  if (!fixed.empty() || !server.empty()) {
-    bases.push_back(fixed.empty() ? server : fixed);
+  if (!fixed.empty()) {
+    bases.push_back(fixed);
+  } else if (!server.empty() && IsCommunityRequestAllowed(server)) {
+    bases.push_back(server);
   } else {
-    // No server from this start or the cache: the first candidate, by https and then by http.
+    // No server from this start or the cache that may be asked: the first two candidates, in turn.
     bases = CommunityServerCandidates(get);
     if (bases.size() > 2) bases.resize(2);
   }
   std::vector<CommunityStation> stations;
   for (const std::string& base : bases) {
     if (!ParseCommunityStations(get(base + path, kCommunityLimits), stations)) continue;
-    for (size_t i = 0; i < stations.size() && rows.size() < kCommunitySearchLimit; ++i)
+    for (size_t i = 0; i < stations.size() && rows.size() < kCommunitySearchLimit; ++i) {
+      // The parser left the address empty where the station address rule refused it: not listed, as in a
+      // listing.
+      if (stations[i].address.empty()) continue;
       rows.push_back(CommunityRow{stations[i].uuid, stations[i].address,
                                   CommunityDisplayName(stations[i].name, stations[i].countryCode, i + 1)});
+    }
     return true;
   }
   return false;

@@ -1,7 +1,7 @@
 // Asking the community directory for stations by name, for the station search: the request, its answer as
 // station rows, and the worker that runs the newest request. Requests go through the community requests'
-// function (CommunityGet) and limits, and the answer through the listing parser and the name conversion of the
-// directory's groups.
+// function (CommunityGet: CommunityRequests() in the player, https only) and limits, and the answer through the
+// listing parser, the station address rule and the name conversion of the directory's groups, as a listing's.
 #pragma once
 #include <windows.h>
 
@@ -23,9 +23,11 @@ constexpr size_t kCommunitySearchLimit = 100;
 // UTF-8 percent-encoded, then "&hidebroken=true&order=votes&reverse=true&limit=100". Empty for an empty text.
 std::string CommunitySearchPath(std::string_view name);
 
-// Runs on a worker: asks the API server (CommunityServerUrl() when set, else `server`, else the first of
-// CommunityServerCandidates) for stations named like `name`, within kCommunityLimits. True when it answered with
-// a listing; `rows` then holds its stations in reply order, named as the groups' rows are.
+// Runs on a worker: asks the API server for stations named like `name`, within kCommunityLimits: of
+// CommunityServerUrl() when set, else of `server` (a base address) when IsCommunityRequestAllowed lets it be
+// asked, else of the first two CommunityServerCandidates in turn. True when one answered with a listing; `rows`
+// then holds its stations in reply order, named as the groups' rows are, and only those with an address that
+// IsPublicStationAddress accepts, as a listing keeps them.
 bool SearchCommunityDirectory(const CommunityGet& get, const std::string& server, std::string_view name,
                               std::vector<CommunityRow>& rows);
 

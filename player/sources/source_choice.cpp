@@ -12,19 +12,6 @@
 
 namespace trr {
 
-namespace {
-
-// The community list's stations as the list shows them, for the search's index.
-std::vector<ChannelGroup> ListedStations(const std::vector<CommunityGroup>& groups) {
-  std::vector<ChannelGroup> listed(groups.size());
-  for (size_t g = 0; g < groups.size(); ++g) {
-    listed[g].stations.reserve(groups[g].rows.size());
-    for (const CommunityRow& row : groups[g].rows) listed[g].stations.push_back(Station{row.name, row.uuid});
-  }
-  return listed;
-}
-
-}  // namespace
 
 SourceChoice::SourceChoice(Setup setup)
     : setup_(std::move(setup)),
@@ -86,11 +73,13 @@ void SourceChoice::OnDirectoryArrived() {
     return;
   }
   if (listed_ == ListedSource::Community) {
-    setup_.list->RemoveGroup();
+    // A built-in list that cannot be made for lack of memory leaves the community one shown.
+    if (!ReplaceChannelList(*setup_.list, result->groups, setup_.stationPicture)) return;
     community_->Forget();
+  } else {
+    FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   }
   listed_ = ListedSource::Builtin;
-  FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   top_.Restore();
   search_.OnListed([groups = std::move(result->groups)]() mutable { return std::move(groups); },
                    StationSource::Builtin, nullptr);
@@ -130,11 +119,13 @@ void SourceChoice::OnCommunityFetched() {
 }
 
 void SourceChoice::ShowCommunity(CommunityDirectory& directory) {
-  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture);
+  std::vector<ChannelGroup> listed;
+  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture, &listed);
+  if (rows == 0) return;  // not shown: the list stays as it was
   listed_ = ListedSource::Community;
   top_.Restore();
-  search_.OnListed([groups = std::move(directory.groups)] { return ListedStations(groups); },
-                   StationSource::Community, community_.get());
+  search_.OnListed([groups = std::move(listed)]() mutable { return std::move(groups); }, StationSource::Community,
+                   community_.get());
   if (setup_.setCounterLabel) setup_.setCounterLabel(CommunityCountText(rows));
 }
 
@@ -147,6 +138,8 @@ void SourceChoice::OnLookupAnswer() {
 
 void SourceChoice::PlayRow(ItemHandle row) {
   if (!setup_.player || !setup_.player->IsCreated()) return;  // a player without a control ignores double-clicks
+  // The newest double-click wins: a look-up still on its way starts nothing.
+  if (community_) community_->CancelLookup();
   if (const TopStation* top = top_.Find(row)) {
     if (top->source == StationSource::Community)
       Community().LookUpStation(CommunityPick{top->station.id, top->station.name, top->listingAddress});
@@ -160,6 +153,12 @@ void SourceChoice::PlayRow(ItemHandle row) {
   }
   StartStationFromRow(*setup_.list, row, *setup_.player, *setup_.currentStationName);
 }
+
+void SourceChoice::OnStopClicked() {
+  if (community_) community_->CancelLookup();
+}
+
+void SourceChoice::OnClockTick() { FetchIfNeeded(); }
 
 void SourceChoice::ShowOnlineCount(const std::string& text) {
   if (WantsOnlineCount() && setup_.setCounterLabel) setup_.setCounterLabel(text);

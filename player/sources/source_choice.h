@@ -12,6 +12,9 @@
 // puts them back on top, and their rows start through the directory each station came from. Every fill also
 // hands the listed stations to the station search.
 //
+// A double-clicked community station starts when its look-up answers, and only if the user did nothing else with
+// playback meanwhile: another double-click, 播放暂停 or a list replacing the one clicked drops the answer.
+//
 // Everything here runs on the window thread. The jobs announce their ends by messages to the main window,
 // whose handlers (bound by the shell) call the On... member named beside each message.
 #pragma once
@@ -88,6 +91,12 @@ class SourceChoice {
   // A row was double-clicked: its station starts through the source that listed it (a row of the player's
   // own groups: through the directory its station came from).
   void PlayRow(ItemHandle row);
+
+  // 播放暂停 was clicked: a station still being looked up does not start.
+  void OnStopClicked();
+
+  // Every tick of 时钟1: a community fetch that is due but could not start before is started again.
+  void OnClockTick();
 
   // The player's own groups above the directory's.
   TopGroups& Top() { return top_; }

@@ -113,7 +113,11 @@ ElementPtr ItemDocument::Find(ItemHandle handle) {
   return nullptr;
 }
 
-void ItemDocument::Forget(ItemHandle handle) { index_.erase(handle); }
+void ItemDocument::Forget(ItemHandle handle) {
+  index_.erase(handle);
+  // An inserted group that leaves the tree, by whichever operation, takes its kept rows with it.
+  if (!inserted_.empty()) inserted_.erase(handle);
+}
 
 bool ItemDocument::Append(IXMLDOMElement* parent, IXMLDOMElement* child) {
   if (!parent || !child) return false;

@@ -60,7 +60,7 @@ class ItemDocument {
   ElementPtr CreateItemElement(ItemHandle handle);
   // The element of a handle (a deferred row is made with the rest of its group first); null when absent.
   ElementPtr Find(ItemHandle handle);
-  // Drops the handle from the index (call when its element leaves the tree).
+  // Drops the handle from the index (call when its element leaves the tree), and an inserted group's kept rows.
   void Forget(ItemHandle handle);
   // Number of handles in the index (every group and row element in the tree).
   size_t IndexSize() const { return index_.size(); }
@@ -96,7 +96,7 @@ class ItemDocument {
 
   // Groups that GroupList::InsertGroupWithRows made, which a later call may refill in place. Each keeps the row
   // elements a refill took out of it (out of the tree and the index, with their handles) for a later refill
-  // that needs more rows again: the DOM frees no element before the document goes, so a group refilled on
+  // that needs more rows again: Wine's DOM frees no element before the document goes, so a group refilled on
   // every keystroke would otherwise make new elements without end.
   void NoteInsertedGroup(ItemHandle group);
   bool IsInsertedGroup(ItemHandle group) const { return inserted_.count(group) != 0; }

@@ -327,6 +327,7 @@ TEST_F(BulkFillTest, RefilledGroupKeepsItsPlaceElementsAndEntries) {
   EXPECT_NE(other, a);
   EXPECT_EQ(Entries(), (std::vector<ItemHandle>{top, other, other + 1, a, a1, a2, b}));
   ASSERT_TRUE(list.RemoveGroup(Given(other)));
+  EXPECT_FALSE(State().document.IsInsertedGroup(other)) << "gone with its kept rows";
   EXPECT_NE(list.InsertGroupWithRows(99, rowsOf({"o"}), station, true, other), other);
   EXPECT_EQ(list.GetGroupName(list.GetHandleAt(5)), "搜索结果");
 

@@ -19,9 +19,11 @@ namespace trr {
 constexpr char kPlayerAgent[] = "TiroRadio";
 constexpr char kUpdaterAgent[] = "TiroRadio Updater";
 
-// Every request: never served from or written to the WinINet cache, no dialogs, no cookies.
+// Every request: never served from or written to the WinINet cache, no dialogs, no cookies, and no redirect
+// followed by WinINet itself (OpenHttpGet follows them by its RedirectRule).
 constexpr DWORD kHttpRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES |
+                                    INTERNET_FLAG_NO_AUTO_REDIRECT;
 
 // Bodies this long are never ours; a longer announcement reads as no announcement at all.
 constexpr long long kMaxAnnouncedLength = 1LL << 40;
@@ -37,6 +39,17 @@ struct UrlParts {
 
 // Splits an http, https or ftp address with a host; false for anything else.
 bool SplitUrl(const std::string& url, UrlParts& parts);
+
+// Which redirects (301, 302, 303, 307, 308) a GET follows. Whatever the rule, a redirect from https to anything
+// but https, to an address with a user name, or to one that is no http or https address is refused.
+struct RedirectRule {
+  int maxRedirects = 5;       // one more is a failure
+  bool sameHostOnly = false;  // a redirect to another host name is a failure
+};
+
+// Where the redirect from `from` to `location` (the Location header: absolute, "//host/...", "/path" or a path
+// relative to `from`'s) leads, when `rule` lets it be followed. False, with `to` undefined, when it does not.
+bool FollowRedirect(const UrlParts& from, const std::string& location, const RedirectRule& rule, UrlParts& to);
 
 // The value of a Content-Length header; -1 when it is empty, holds anything but digits or exceeds
 // kMaxAnnouncedLength.
@@ -71,11 +84,14 @@ struct OpenedGet {
 };
 
 // Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags,
-// every wait within `timeouts`, then reads the status and the announced length. Blocks until the headers have
-// arrived: a server that trickles them holds it for as long as it trickles. `onSent`, when given, is called
-// on this thread as soon as the request has been written to the connection. False, with `error` set (a Win32 or
-// WinINet error, or the status outside 200..299), on any failure; `reply` then holds nothing.
+// every wait within `timeouts`, follows the redirects that `redirects` allows (each a new request), then reads
+// the status and the announced length. Blocks until the headers have arrived: a server that trickles them
+// holds it for as long as it trickles. `onSent`, when given, is called on this thread as soon as the first
+// request has been written to the connection. False, with `error` set (a Win32 or WinINet error,
+// ERROR_HTTP_REDIRECT_FAILED for a refused redirect, or the status outside 200..299), on any failure; `reply`
+// then holds nothing.
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
-                 DWORD& error, const std::function<void()>* onSent = nullptr);
+                 DWORD& error, const std::function<void()>* onSent = nullptr,
+                 const RedirectRule& redirects = RedirectRule());
 
 }  // namespace trr

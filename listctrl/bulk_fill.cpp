@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "listctrl/avatar_flash.h"
 #include "listctrl/control_state.h"
+#include "listctrl/entry_tracking.h"
 #include "listctrl/group_rows.h"
 #include "listctrl/list_box.h"
 #include "listctrl/pictures.h"
@@ -142,28 +144,40 @@ std::shared_ptr<FillPicture> PictureOf(const RowData& rowTemplate) {
   return std::make_shared<FillPicture>(rowTemplate.avatarPicture, !rowTemplate.online);
 }
 
-// `count` entries were inserted at `position`: the selected and hovered entries at or after it move with them.
-void MoveTrackedEntriesDown(ControlState& state, int position, int count) {
-  if (state.selectedIndex >= position) state.selectedIndex += count;
-  if (state.hoverIndex >= position) state.hoverIndex += count;
-}
-
-// `count` entries from `position` on were deleted: a selected or hovered entry among them is no longer
-// selected or hovered, and those after them move up.
-void MoveTrackedEntriesUp(ControlState& state, int position, int count) {
-  if (state.selectedIndex >= position + count)
-    state.selectedIndex -= count;
-  else if (state.selectedIndex >= position)
-    state.selectedIndex = -1;
-  if (state.hoverIndex >= position + count) {
-    state.hoverIndex -= count;
-  } else if (state.hoverIndex >= position) {
-    state.hoverIndex = -1;
-    state.hotIcon = 0;
-  }
+// The part of every row of a fill or refill that comes from its template: the decoded picture and what is not
+// the row's own; null when the picture is none (AddItem would refuse such rows).
+bool CommonRowOf(const RowData& rowTemplate, FillPicture* picture, NewRow& common) {
+  if (!picture || !picture->Decode()) return false;
+  common.nameColour = rowTemplate.nameColour;
+  common.online = rowTemplate.online;
+  common.signature = rowTemplate.signature;
+  common.remark = rowTemplate.remark;
+  common.avatar = picture->avatar();
+  common.greyAvatar = picture->grey();
+  common.avatarWidth = picture->width();
+  common.avatarHeight = picture->height();
+  return true;
 }
 
 int ListIndexOf(IXMLDOMElement* element) { return GetAttributeInt(element, attr::kListIndex); }
+
+// Refills a group that InsertGroupWithRows made, in place (see there).
+ItemHandle RefillInsertedGroup(ControlState& state, IXMLDOMElement* header, const GroupRows& group,
+                               const RowData& rowTemplate, bool expanded, std::vector<ItemHandle>* rowHandles) {
+  ScopedBatchUpdate batch(state.listWindow);
+  const ItemHandle handle = GetAttributeInt(header, attr::kHandle);
+  if (GetAttributeText(header, attr::kGroupName) != group.title) SetAttributeText(header, attr::kGroupName, group.title);
+  if (GetAttributeInt(header, attr::kNameColour) != 0) SetAttributeInt(header, attr::kNameColour, 0);
+  const bool shown = GetAttributeFlag(header, attr::kExpanded);
+  if (shown && !expanded) HideGroupRows(state, handle);
+  // Bytes that are no picture leave the group without rows, as AddItem would refuse them.
+  std::shared_ptr<FillPicture> picture = PictureOf(rowTemplate);
+  NewRow common;
+  const bool drawn = CommonRowOf(rowTemplate, picture.get(), common);
+  RefillGroupRows(state, header, common, drawn ? group.rows : std::vector<RowText>(), rowHandles, true);
+  if (!shown && expanded) ShowGroupRows(state, handle);
+  return handle;
+}
 
 }  // namespace
 
@@ -185,10 +199,16 @@ int GroupList::AddGroupsWithRows(const std::vector<GroupRows>& groups, const Row
 }
 
 ItemHandle GroupList::InsertGroupWithRows(int before, const GroupRows& group, const RowData& rowTemplate,
-                                          bool expanded) {
+                                          bool expanded, ItemHandle refill, std::vector<ItemHandle>* rowHandles) {
   ControlState* state = State();
+  if (rowHandles) rowHandles->clear();
   if (!state || !state->document.IsValid()) return 0;
   ItemDocument& document = state->document;
+  if (refill != 0 && document.IsInsertedGroup(refill)) {
+    if (ElementPtr header = document.Find(refill); header && IsGroup(*state, refill))
+      return RefillInsertedGroup(*state, header.Get(), group, rowTemplate, expanded, rowHandles);
+    document.ForgetInsertedGroup(refill);  // removed by another operation since
+  }
   ElementPtr root = document.Root();
   std::vector<ElementPtr> groups = document.Children(root.Get());
   ElementPtr next = before >= 0 && static_cast<size_t>(before) < groups.size() ? groups[before] : nullptr;
@@ -206,34 +226,30 @@ ItemHandle GroupList::InsertGroupWithRows(int before, const GroupRows& group, co
     document.Forget(handle);
     return 0;
   }
+  document.NoteInsertedGroup(handle);
 
   ScopedBatchUpdate batch(state->listWindow);
   ListBox listBox{state->listWindow};
   const int position = next ? ListIndexOf(next.Get()) : listBox.count();
-  auto place = [&](int at, ItemHandle item, const std::string& text, int height) {
-    const int i = at < listBox.count() ? listBox.insert(at, text.c_str()) : listBox.add(text.c_str());
-    listBox.setItemHeight(i, height);
-    listBox.setItemData(i, item);
-    return i;
-  };
-  const std::string title(group.title);
-  SetAttributeInt(header.Get(), attr::kListIndex, place(position, handle, title, kGroupEntryHeight));
-  int inserted = 1;
-  if (auto rows = RowsOf(*this, group, handle, rowTemplate, PictureOf(rowTemplate))) {
-    if (!expanded) {
+  const int i = position < listBox.count() ? listBox.insert(position, nullptr) : listBox.add(nullptr);
+  listBox.setItemHeight(i, kGroupEntryHeight);
+  listBox.setItemData(i, handle);
+  SetAttributeInt(header.Get(), attr::kListIndex, i);
+  MoveTrackedEntriesDown(*state, position, 1);
+  int last = position;
+  if (!expanded) {
+    // A collapsed group's rows are made when first used, as a bulk fill's are.
+    if (auto rows = RowsOf(*this, group, handle, rowTemplate, PictureOf(rowTemplate))) {
+      if (rowHandles)
+        for (size_t k = 1; k <= group.rows.size(); ++k) rowHandles->push_back(handle + static_cast<ItemHandle>(k));
       document.Defer(handle, std::move(rows));
-    } else {
-      rows->Make(document, header.Get());
-      for (const ElementPtr& row : document.Children(header.Get())) {
-        const int i = place(position + inserted, GetAttributeInt(row.Get(), attr::kHandle),
-                            GetAttributeText(row.Get(), attr::kName), state->rowHeight);
-        SetAttributeInt(row.Get(), attr::kListIndex, i);
-        ++inserted;
-      }
     }
+  } else if (std::shared_ptr<FillPicture> picture = PictureOf(rowTemplate)) {
+    NewRow common;
+    if (CommonRowOf(rowTemplate, picture.get(), common))
+      last = RefillGroupRows(*state, header.Get(), common, group.rows, rowHandles, false);
   }
-  MoveTrackedEntriesDown(*state, position, inserted);
-  RenumberRows(*state, position + inserted - 1);
+  RenumberRows(*state, last);
   return handle;
 }
 
@@ -245,26 +261,24 @@ bool GroupList::RemoveGroupWithRows(ItemHandle group) {
   if (!header || GetAttributeText(header.Get(), attr::kKind) != kKindGroup) return false;
   ScopedBatchUpdate batch(state->listWindow);
   ListBox listBox{state->listWindow};
+  document.ForgetInsertedGroup(group);
   // Rows never made have no entries (their group is collapsed) and need no elements to be removed.
   document.DropDeferred(group);
-  int removed = 0;
+  // The rows leave the document with their group element; what they own outside it goes first. Their
+  // elements leave the index and the tree together, so their attributes are not cleared one by one.
   std::vector<ElementPtr> rows = document.Children(header.Get());
-  for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-    IXMLDOMElement* row = it->Get();
-    const int r = ListIndexOf(row);
-    if (r > -1) {
-      listBox.remove(r);
-      ++removed;
-    }
-    ReleaseRowResources(*state, row);
-    document.Forget(GetAttributeInt(row, attr::kHandle));
-    document.Remove(header.Get(), row);
+  for (const ElementPtr& row : rows) {
+    ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row.Get(), attr::kAvatar)));
+    ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row.Get(), attr::kGreyAvatar)));
+    const ItemHandle handle = GetAttributeInt(row.Get(), attr::kHandle);
+    ForgetFlash(state->listWindow, handle);
+    document.Forget(handle);
   }
+  // A group's shown rows are the entries right after its header.
   const int g = ListIndexOf(header.Get());
-  if (g > -1) {
-    listBox.remove(g);
-    ++removed;
-  }
+  const bool shown = GetAttributeFlag(header.Get(), attr::kExpanded);
+  const int removed = g < 0 ? 0 : 1 + (shown ? static_cast<int>(rows.size()) : 0);
+  for (int k = removed - 1; k >= 0; --k) listBox.remove(g + k);
   document.Forget(group);
   document.Remove(document.Root().Get(), header.Get());
   MoveTrackedEntriesUp(*state, g, removed);

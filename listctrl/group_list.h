@@ -165,8 +165,18 @@ class GroupList {
   // group's, in row order. Every entry at or after the new header moves down, and the selected and hovered
   // entries move with them. Handle of the new group; 0 when the control was never created or the document
   // refused the group.
+  // When `refill` names a group that this operation inserted and that is still in the list, that group is
+  // refilled in place instead (`before` is not used): the same header at the same place takes the title, the
+  // expanded state and the rows a new group would have, its row elements and entries reused in order with
+  // their attributes and bitmaps rewritten, and rows added or removed only beyond the old count (the elements
+  // of removed rows, with their handles, are kept for the group's later refills, so that the elements a group
+  // ever makes are as many as its most rows). The entries after the group move with the selection and hover;
+  // a selected or hovered row that shows another station now is no longer selected or hovered. Returns that
+  // group's handle. `rowHandles`, when given, receives the rows' handles in row order (0 for a row the
+  // document refused).
   virtual ItemHandle InsertGroupWithRows(int before, const GroupRows& group, const RowData& rowTemplate,
-                                         bool expanded);
+                                         bool expanded, ItemHandle refill = 0,
+                                         std::vector<ItemHandle>* rowHandles = nullptr);
   // Removes a group with its rows, entries and bitmaps; the entries after it move up, and the selected and
   // hovered entries with them (a selected or hovered entry of the group itself is no longer selected or
   // hovered). False when the handle names no group.

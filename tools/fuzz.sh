@@ -33,7 +33,7 @@ image_sources="updater/pe_image.cpp updater/pe_tables.cpp updater/image_pages.cp
 mapper_sources="updater/memory_module.cpp $image_sources tests/fuzz/emulated_kernel32.cpp"
 favorites_sources="player/favorites/favorites_file.cpp player/favorites/favorite_station.cpp \
   player/favorites/station_address.cpp player/favorites/new_station_check.cpp player/community/community_reply.cpp \
-  common/gbk_text.cpp"
+  player/community/station_address_rule.cpp common/gbk_text.cpp"
 targets=(
   "channel_document 64 any channel_document player/directory/channel_document.cpp common/gbk_text.cpp"
   "counter_version 64 any counter_version player/counter/counter_reply.cpp player/update/version_compare.cpp common/gbk_text.cpp"
@@ -43,9 +43,10 @@ targets=(
   "pe_tables_x64 64 x64 pe_image $image_sources"
   "memory_module_x64 64 x64 pe_image $mapper_sources"
   "gbk_text 64 any gbk_text common/gbk_text.cpp"
-  "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp"
+  "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp player/community/station_address_rule.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
   "favorites_file 64 any favorites_file $favorites_sources"
+  "search_text 64 any search_text player/search/search_text.cpp player/search/hanzi_tables.cpp player/search/station_index.cpp"
 )
 
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
@@ -60,7 +61,8 @@ for entry in "${targets[@]}"; do
   for s in $sources; do files+=("$root/$s"); done
   # Rebuild when a source, a header or this script is newer than the program.
   if [ ! -x "$binary" ] || [ -n "$(find "$root/tests/fuzz" "$root/common" "$root/player" "$root/skin" \
-      "$root/updater" "$0" -newer "$binary" \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' \) -print -quit)" ]; then
+      "$root/updater" "$root/assets" "$0" -newer "$binary" \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \
+      -o -name '*.sh' \) -print -quit)" ]; then
     if ! nice clang++ -m"$bits" "${flags[@]}" "${files[@]}" -o "$binary" 2>"$out/$name.build.log"; then
       cat "$out/$name.build.log" >&2
       echo "FUZZ $name 0 build-failed"

@@ -45,8 +45,8 @@ struct LayoutWindow {
   std::vector<std::unique_ptr<ControlRecord>> controls;
   std::vector<EventBinding> bindings;
   std::vector<std::pair<UINT, LRESULT (*)(HWND, WPARAM, LPARAM)>> messageHandlers;
-  bool typedInput = false;  // the layout has an edit box: its keys work as in a dialog (AttachDialogKeys)
-  HWND lastFocus = nullptr;  // typed-input windows: the control that had the focus when the window lost it
+  bool dialogKeys = false;   // the layout's dialogKeys: its edit boxes and push buttons take a dialog's keys
+  HWND lastFocus = nullptr;  // such windows: the control that had the focus when the window lost it
 };
 
 // Window property name of a standard control's record.
@@ -72,15 +72,16 @@ WNDPROC ClassProcedure(HWND hwnd);
 bool IsOwnControlClass(WNDPROC proc);
 void CreateChildren(LayoutWindow& window, const char* parent);
 
-// From dialog_keys.cpp. In a window that takes typed input, its edit boxes and push buttons handle the keys of
-// a dialog: Tab and Shift+Tab move between them, Enter clicks the focused push button or else the default one
-// (kDefaultButton), Esc asks the window to close when its layout says so. Subclassed with the wide functions:
-// an ANSI subclass would turn each typed Chinese character into question marks.
+// From dialog_keys.cpp. In a window whose layout asks for dialogKeys, its edit boxes and push buttons handle the
+// keys of a dialog: Tab and Shift+Tab move between them, Enter clicks the focused push button or else the default
+// one (kDefaultButton), Esc asks the window to close when its layout says so.
+// The dialog's keys for `message` to `record`'s control: true when it was one of them and has been handled (the
+// control's own procedure must not see it then). The edit box's procedure calls it.
+bool HandleDialogKey(ControlRecord& record, UINT message, WPARAM wParam);
+// Puts the dialog keys' procedure above a push button's, with the wide functions as the edit box's.
 void AttachDialogKeys(ControlRecord& record);
-// True when `layout` has an edit box.
-bool TakesTypedInput(const WindowLayout& layout);
-// WM_ACTIVATE of a typed-input window: keeps the focused control when it goes inactive and gives the focus back
-// when it comes back; true when handled.
+// WM_ACTIVATE of a window with dialog keys: keeps the focused control when it goes inactive and gives the focus
+// back when it comes back; true when handled.
 bool KeepFocusOnActivate(LayoutWindow& window, WPARAM wParam);
 
 // Background colour of the window as a COLORREF.
@@ -97,6 +98,9 @@ LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ActiveXHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes the new edit box `record.hwnd` ready: font, margins, text limit and the procedure that draws its hint
+// (and takes the dialog's keys in a window with dialog keys).
+void SetUpEditBox(ControlRecord& record);
 
 // Slider position from a point in its client area, and its geometry (shared with painting).
 int SliderPositionAt(const ControlRecord& record, int x);

@@ -1,5 +1,6 @@
-// The keys of a window that takes typed input, handled in its edit boxes and push buttons themselves, so that
-// they work whatever loop dispatches the messages (the program's, a test's).
+// The keys of a dialog, handled in its edit boxes and push buttons themselves, so that they work whatever loop
+// dispatches the messages (the program's, a test's). Push buttons get a procedure of their own here; edit boxes
+// already have one (ui/edit_box.cpp), which asks HandleDialogKey first.
 #include <windows.h>
 
 #include "common/exception_boundary.h"
@@ -28,7 +29,7 @@ bool HandleKey(ControlRecord& record, WPARAM key) {
       HWND next = GetNextDlgTabItem(window.hwnd, record.hwnd, back);
       if (next && next != record.hwnd) {
         SetFocus(next);
-        if (ControlRecord* nextRecord = RecordOf(next); nextRecord && nextRecord->layoutRow->kind == ControlKind::Edit)
+        if (ControlRecord* nextRecord = RecordOf(next); nextRecord && nextRecord->layoutRow->kind == ControlKind::EditBox)
           SendMessageW(next, EM_SETSEL, 0, -1);
       }
       return true;
@@ -49,9 +50,7 @@ LRESULT DialogKeysProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
   ControlRecord* record = RecordOf(hwnd);
   WNDPROC previous = record ? record->previousProc : nullptr;
   if (!previous) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_KEYDOWN && HandleKey(*record, wParam)) return 0;
-  // The characters of those keys would only make an edit box beep.
-  if (message == WM_CHAR && (wParam == '\t' || wParam == '\r' || wParam == '\n' || wParam == 0x1B)) return 0;
+  if (HandleDialogKey(*record, message, wParam)) return 0;
   return CallWindowProcW(previous, hwnd, message, wParam, lParam);
 }
 
@@ -62,19 +61,20 @@ LRESULT CALLBACK DialogKeysProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
+bool HandleDialogKey(ControlRecord& record, UINT message, WPARAM wParam) {
+  if (!record.owner || !record.owner->dialogKeys) return false;
+  if (message == WM_KEYDOWN) return HandleKey(record, wParam);
+  // The characters of those keys would only make an edit box beep.
+  return message == WM_CHAR && (wParam == '\t' || wParam == '\r' || wParam == '\n' || wParam == 0x1B);
+}
+
 void AttachDialogKeys(ControlRecord& record) {
   record.previousProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(record.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogKeysProc)));
 }
 
-bool TakesTypedInput(const WindowLayout& layout) {
-  for (size_t i = 0; i < layout.controlCount; ++i)
-    if (layout.controls[i].kind == ControlKind::Edit) return true;
-  return false;
-}
-
 bool KeepFocusOnActivate(LayoutWindow& window, WPARAM wParam) {
-  if (!window.typedInput) return false;
+  if (!window.dialogKeys) return false;
   if (LOWORD(wParam) == WA_INACTIVE) {
     HWND focus = GetFocus();
     if (focus && IsChild(window.hwnd, focus)) window.lastFocus = focus;

@@ -18,7 +18,7 @@ enum class ControlKind {
   PushButton,        // standard push button
   GroupBox,          // standard group box; may parent other controls
   ProgressBar,       // standard progress bar, range rangeMin..rangeMax
-  Edit,              // standard single-line edit box with a sunken border, at most textLimit characters
+  EditBox,           // standard single-line edit box, at most textLimit characters; `hint` in grey while empty
 };
 
 // Control flags.
@@ -28,7 +28,7 @@ enum : unsigned {
   kMagentaKey = 1u << 2,      // magenta (255, 0, 255) pixels of its pictures are transparent
   kWhiteKey = 1u << 3,        // white (255, 255, 255) pixels of its pictures are transparent
   kMultiLine = 1u << 4,       // label text wraps at word ends and line breaks
-  kDefaultButton = 1u << 5,   // push button that Enter clicks wherever the keyboard focus is in its window
+  kDefaultButton = 1u << 6,   // push button that Enter clicks wherever the keyboard focus is in its window
 };
 
 struct FontSpec {
@@ -58,6 +58,7 @@ struct ControlSpec {
   int rangeMin = 0, rangeMax = 100, position = 0;  // slider and progress bar
   unsigned interval = 0;                            // timer, milliseconds
   int textLimit = 0;                                // edit box: most characters it takes; 0 = the system's
+  const char* hint = nullptr;                       // edit box: grey text shown while it is empty
 };
 
 enum class EventKind {
@@ -66,6 +67,7 @@ enum class EventKind {
   RightPress,     // right button pressed on the bare surface of a picture box
   SliderChanged,  // the user moved a slider; value = new position
   TimerTick,      // a timer fired
+  TextChanged,    // an edit box's text changed, however (typing, pasting, setting it)
   Destroyed,      // the window is being destroyed (its controls still exist)
 };
 
@@ -106,6 +108,9 @@ struct WindowLayout {
   size_t controlCount;
   const EventBinding* bindings;
   size_t bindingCount;
+  // Its edit boxes and push buttons take the keys of a dialog (Tab, Enter, Esc; see ui/control_record.h), the
+  // first of them has the focus when the window is shown, and it keeps the focused one while inactive.
+  bool dialogKeys = false;
 };
 
 }  // namespace trr::ui

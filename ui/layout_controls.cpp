@@ -52,7 +52,7 @@ struct KindStyle {
   DWORD exStyle = 0;
 };
 
-KindStyle StyleOf(const ControlSpec& layoutRow) {
+KindStyle StyleOf(const ControlSpec& layoutRow, const LayoutWindow& window) {
   switch (layoutRow.kind) {
     case ControlKind::PictureBox: return {kPictureBoxClass, WS_CLIPCHILDREN};
     case ControlKind::PictureButton: return {kPictureButtonClass, 0};
@@ -64,9 +64,13 @@ KindStyle StyleOf(const ControlSpec& layoutRow) {
     case ControlKind::PushButton:
       return {"BUTTON", ((layoutRow.flags & kDefaultButton) ? static_cast<DWORD>(BS_DEFPUSHBUTTON) : BS_PUSHBUTTON) |
                             WS_TABSTOP};
-    case ControlKind::Edit: return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX};
     case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0};
+    case ControlKind::EditBox:
+      // A sunken field, as dialogs draw them, in a window with a system frame; a flat line over a skin.
+      if (window.layout->frame == FrameStyle::FixedDialog)
+        return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+      return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP};
     case ControlKind::Timer: break;
   }
   return {nullptr, 0};
@@ -98,7 +102,7 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     parent = parentRecord->hwnd;
   }
   if (layoutRow.kind == ControlKind::ProgressBar) RegisterProgressBarClass();
-  KindStyle kind = StyleOf(layoutRow);
+  KindStyle kind = StyleOf(layoutRow, window);
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style | ((layoutRow.flags & kHidden) ? 0u : static_cast<DWORD>(WS_VISIBLE));
   NamePictures(*record, window.resources);
   if (layoutRow.font) record->font.reset(MakeFont(*layoutRow.font));
@@ -121,12 +125,8 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     case ControlKind::Label:
     case ControlKind::PushButton:
     case ControlKind::GroupBox:
-    case ControlKind::Edit:
       SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(ControlFont(*raw)), FALSE);
-      if (layoutRow.kind == ControlKind::Edit && layoutRow.textLimit > 0)
-        SendMessageA(hwnd, EM_LIMITTEXT, static_cast<WPARAM>(layoutRow.textLimit), 0);
-      if ((layoutRow.kind == ControlKind::Edit || layoutRow.kind == ControlKind::PushButton) && window.typedInput)
-        AttachDialogKeys(*raw);
+      if (layoutRow.kind == ControlKind::PushButton && window.dialogKeys) AttachDialogKeys(*raw);
       if (layoutRow.kind == ControlKind::GroupBox)
         raw->previousProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GroupBoxProc)));
@@ -134,6 +134,9 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     case ControlKind::ProgressBar:
       SendMessageA(hwnd, PBM_SETRANGE32, layoutRow.rangeMin, layoutRow.rangeMax);
       SendMessageA(hwnd, PBM_SETPOS, raw->position, 0);
+      break;
+    case ControlKind::EditBox:
+      SetUpEditBox(*raw);
       break;
     default:
       break;

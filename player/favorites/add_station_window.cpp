@@ -54,9 +54,9 @@ const ui::ControlSpec kControls[] = {
      .text = "取消"},
     {.name = "确定", .kind = ui::ControlKind::PushButton, .left = 128, .top = 104, .width = 72, .height = 24,
      .text = "确定", .flags = ui::kDefaultButton},
-    {.name = kAddressBox, .kind = ui::ControlKind::Edit, .left = 56, .top = 42, .width = 226, .height = 22,
+    {.name = kAddressBox, .kind = ui::ControlKind::EditBox, .left = 56, .top = 42, .width = 226, .height = 22,
      .textLimit = 2048},
-    {.name = kNameBox, .kind = ui::ControlKind::Edit, .left = 56, .top = 12, .width = 226, .height = 22,
+    {.name = kNameBox, .kind = ui::ControlKind::EditBox, .left = 56, .top = 12, .width = 226, .height = 22,
      .textLimit = 64},
 };
 
@@ -66,10 +66,11 @@ const ui::EventBinding kBindings[] = {
     {"", ui::EventKind::Destroyed, OnDestroyed},
 };
 
-// The player's panel colour behind standard controls; Esc closes it, and its end leaves the program running.
+// The player's panel colour behind standard controls; Esc closes it, its end leaves the program running, and
+// its fields and buttons take the keys of a dialog.
 const ui::WindowLayout kLayout = {kAddStationClass, "添加电台", ui::FrameStyle::FixedDialog, 300, 172,
                                   RGB(204, 227, 248), 0, IDI_PROGRAM, true, false, kControls, std::size(kControls),
-                                  kBindings, std::size(kBindings)};
+                                  kBindings, std::size(kBindings), true};
 
 }  // namespace
 

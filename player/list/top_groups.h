@@ -52,8 +52,9 @@ class TopGroups {
   TopGroups& operator=(const TopGroups&) = delete;
 
   // Shows `stations` (the first kMaxTopGroupRows) in the slot's group, expanded: inserted above the directory's
-  // groups and below a lower slot's group, or refilled in place when the slot was set. The rows look like the
-  // directory's. False, with the slot cleared, when the list has no window or refused the group.
+  // groups and below a lower slot's group, or refilled in place when the slot's group is in the list (its rows
+  // reused, so that refilling on every keystroke makes no new rows beyond the most it ever held). The rows look
+  // like the directory's. False, with the slot cleared, when the list has no window or refused the group.
   bool Set(TopSlot slot, std::vector<TopStation> stations);
   // Removes the slot's group and forgets its stations; nothing happens for a slot that is not set.
   void Clear(TopSlot slot);
@@ -66,6 +67,8 @@ class TopGroups {
   // The slot's group; 0 when the slot is not set.
   ItemHandle Group(TopSlot slot) const { return slots_[Index(slot)].group; }
   const std::vector<TopStation>& Stations(TopSlot slot) const { return slots_[Index(slot)].stations; }
+  // The row that shows the slot's `k`-th station; 0 when there is none.
+  ItemHandle Row(TopSlot slot, size_t k) const;
 
   // The station of `row` when it is a row of a top group's; nullptr for any other row or handle.
   const TopStation* Find(ItemHandle row) const;
@@ -75,10 +78,12 @@ class TopGroups {
     bool set = false;
     ItemHandle group = 0;  // 0 while the group is not in the list
     std::vector<TopStation> stations;
+    std::vector<ItemHandle> rows;  // the row of each station (0 for one the list refused)
   };
   static size_t Index(TopSlot slot) { return static_cast<size_t>(slot); }
-  // Inserts the slot's group at its place; false when the list refused it.
-  bool Insert(size_t slot);
+  // Inserts the slot's group at its place, or refills it where it stands when `refill` is its group; false
+  // when the list refused it.
+  bool Insert(size_t slot, ItemHandle refill = 0);
   // True when the slot's group is still in the list (a fill that emptied the list took it away).
   bool InList(const Slot& slot);
 

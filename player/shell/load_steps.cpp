@@ -9,6 +9,7 @@
 #include "player/shell/player_controls.h"
 #include "player/shell/program_end.h"
 #include "player/shell/program_state.h"
+#include "player/shell/search_box.h"
 #include "player/shell/window_layouts.h"
 #include "player/update/update_check.h"
 #include "player/update/version.h"
@@ -54,6 +55,10 @@ void StartSources(HWND mainWindow) {
                         &RouteToSources<&SourceChoice::OnCommunityFetched>);
   ui::BindWindowMessage(mainWindow, SourceChoice::kStationLookupMessage,
                         &RouteToSources<&SourceChoice::OnLookupAnswer>);
+  ui::BindWindowMessage(mainWindow, SourceChoice::kCommunitySearchMessage,
+                        &RouteToSources<&SourceChoice::OnCommunitySearched>);
+  ui::BindWindowMessage(mainWindow, SourceChoice::kSearchIndexMessage,
+                        &RouteToSources<&SourceChoice::OnSearchIndexBuilt>);
   SourceChoice::Setup setup;
   setup.window = mainWindow;
   setup.list = &state.channelList;
@@ -65,6 +70,9 @@ void StartSources(HWND mainWindow) {
   setup.stationPicture = StationPictureBytes();
   setup.setCounterLabel = [mainWindow](const std::string& text) {
     ui::SetControlText(mainWindow, kCounterLabel, text);
+  };
+  setup.setSearchDelay = [mainWindow](unsigned milliseconds) {
+    ui::SetTimerInterval(mainWindow, kSearchDelayTimer, milliseconds);
   };
   state.sources = std::make_unique<SourceChoice>(std::move(setup));
   state.sources->Start();
@@ -94,6 +102,7 @@ void CreateChannels(HWND mainWindow) {
   ProgramState& state = State();
   CreateChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), &OnStationDoubleClick,
                     &OnStationRightClick, &OnGroupRightClick);
+  SetUpSearchBox(mainWindow);
   ShowFavorites(mainWindow);
   // A directory that arrived while the list had no window yet is shown now.
   if (state.sources) state.sources->OnDirectoryArrived();

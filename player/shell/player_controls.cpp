@@ -50,6 +50,8 @@ void TakeMediaPlayerObjects(HWND mainWindow) {
 
 void StopPlayback(HWND) {
   ProgramState& state = State();
+  // A station still being looked up is not started after the user stopped playback.
+  if (state.sources) state.sources->OnStopClicked();
   if (state.wmpControls) state.wmpControls->stop();
 }
 

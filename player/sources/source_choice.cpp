@@ -12,8 +12,11 @@
 
 namespace trr {
 
+
 SourceChoice::SourceChoice(Setup setup)
-    : setup_(std::move(setup)), top_(*setup_.list, setup_.stationPicture) {}
+    : setup_(std::move(setup)),
+      top_(*setup_.list, setup_.stationPicture),
+      search_(StationSearch::Setup{setup_.window, setup_.list, &top_, setup_.setSearchDelay}) {}
 
 SourceChoice::~SourceChoice() = default;
 
@@ -35,7 +38,8 @@ CommunitySource& SourceChoice::Community() {
   if (!community_) {
     community_ = std::make_unique<CommunitySource>(
         setup_.window,
-        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage},
+        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage,
+                                  kCommunitySearchMessage},
         CommunityCachePath(setup_.programDirectory));
   }
   return *community_;
@@ -69,12 +73,16 @@ void SourceChoice::OnDirectoryArrived() {
     return;
   }
   if (listed_ == ListedSource::Community) {
-    setup_.list->RemoveGroup();
+    // A built-in list that cannot be made for lack of memory leaves the community one shown.
+    if (!ReplaceChannelList(*setup_.list, result->groups, setup_.stationPicture)) return;
     community_->Forget();
+  } else {
+    FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   }
   listed_ = ListedSource::Builtin;
-  FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   top_.Restore();
+  search_.OnListed([groups = std::move(result->groups)]() mutable { return std::move(groups); },
+                   StationSource::Builtin, nullptr);
 }
 
 void SourceChoice::StartCacheRead() {
@@ -111,9 +119,13 @@ void SourceChoice::OnCommunityFetched() {
 }
 
 void SourceChoice::ShowCommunity(CommunityDirectory& directory) {
-  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture);
+  std::vector<ChannelGroup> listed;
+  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture, &listed);
+  if (rows == 0) return;  // not shown: the list stays as it was
   listed_ = ListedSource::Community;
   top_.Restore();
+  search_.OnListed([groups = std::move(listed)]() mutable { return std::move(groups); }, StationSource::Community,
+                   community_.get());
   if (setup_.setCounterLabel) setup_.setCounterLabel(CommunityCountText(rows));
 }
 
@@ -126,6 +138,8 @@ void SourceChoice::OnLookupAnswer() {
 
 void SourceChoice::PlayRow(ItemHandle row) {
   if (!setup_.player || !setup_.player->IsCreated()) return;  // a player without a control ignores double-clicks
+  // The newest double-click wins: a look-up still on its way starts nothing.
+  if (community_) community_->CancelLookup();
   if (const TopStation* top = top_.Find(row)) {
     if (top->source == StationSource::Community)
       Community().LookUpStation(CommunityPick{top->station.id, top->station.name, top->listingAddress});
@@ -141,6 +155,12 @@ void SourceChoice::PlayRow(ItemHandle row) {
   }
   StartStationFromRow(*setup_.list, row, *setup_.player, *setup_.currentStationName);
 }
+
+void SourceChoice::OnStopClicked() {
+  if (community_) community_->CancelLookup();
+}
+
+void SourceChoice::OnClockTick() { FetchIfNeeded(); }
 
 bool SourceChoice::StationOfRow(ItemHandle row, TopStation& station) {
   if (const TopStation* top = top_.Find(row)) {

@@ -265,21 +265,45 @@ TEST_F(FavoritesPlayer, DamagedCutNewerAndFullFilesMeetAClearOutcome) {
   }
 }
 
-TEST_F(FavoritesPlayer, AReplacedDirectoryLeavesTheFavoritesOnTop) {
+TEST_F(FavoritesPlayer, AReplacedDirectoryLeavesTheFavoritesAndTheSearchOnTop) {
   // Auto without GB.Dat: the cached community list shows at once, the built-in one replaces it when it comes.
+  const std::string uuid = "9617a958-0601-11e8-ae97-000000000001";
   CommunityDirectory cached;
   cached.fetchedAt = UnixTimeNow();
-  cached.groups = {{"热门电台", {{"c-1", "", "社区电台"}}}};
+  cached.groups = {{"热门电台", {{uuid, "http://radio.demo.example/c-1", "社区电台"}}}};
   ASSERT_TRUE(WriteWholeFile(dir_ + "\\Community.Dat", FormatCommunityCache(cached)));
   const std::string favorites = FormatFavoritesFile({{StationKind::Builtin, "1001", "", "收藏一"}});
   ASSERT_TRUE(WriteWholeFile(dir_ + "\\Favorites.Dat", favorites));
-  ServerSetFault("/Data.asp", "slow", 2);
+  ServerSetFault("/Data.asp", "slow", 5);
   Start();
   EXPECT_EQ(State().sources->Listed(), ListedSource::Community);
   EXPECT_EQ(Entry(0) + Entry(1) + Entry(2), "[我的收藏]收藏一|1001[热门电台]");
+
+  // A station found by the search is kept from its row there; the same row then offers 取消收藏, and the
+  // results stay below the favourites.
+  SetWindowTextA(ui::FindControl(main_, "搜索框"), "社区");
+  ASSERT_TRUE(PumpUntil([&] { return Entry(2) == "[搜索结果]" && Entries() == 5; }, 5000)) << Entry(2);
+  const std::string found = "社区电台|" + uuid;
+  EXPECT_EQ(Entry(3), found);
+  SendMessageA(ListBox(), LB_SETTOPINDEX, 0, 0);  // the search scrolled its group to the top
+  EXPECT_EQ(Menu(3, kFirst), (Items{"收藏", "添加电台…"}));
+  EXPECT_EQ(Entry(0) + Entry(1) + Entry(2) + Entry(3) + Entry(4),
+            "[我的收藏]收藏一|1001" + found + "[搜索结果]" + found);
+  EXPECT_EQ(Menu(4, {VK_ESCAPE}), (Items{"取消收藏", "添加电台…"}));
+  EXPECT_EQ(File(), FormatFavoritesFile({{StationKind::Builtin, "1001", "", "收藏一"},
+                                         {StationKind::Community, uuid, "http://radio.demo.example/c-1", "社区电台"}}));
+
+  // The built-in list replaces the community one: both groups stand above it in their order, the search run
+  // again on the stations now listed (none of them matches).
   ASSERT_TRUE(PumpUntil([&] { return State().sources->Listed() == ListedSource::Builtin; }, 20000));
-  EXPECT_EQ(Entry(0) + Entry(1), "[我的收藏]收藏一|1001");
-  EXPECT_NE(Entry(2), "[热门电台]");
+  EXPECT_TRUE(PumpUntil([&] { return Entry(4).front() == '['; }, 5000)) << Entry(4);
+  EXPECT_EQ(Entry(0) + Entry(1) + Entry(2) + Entry(3), "[我的收藏]收藏一|1001" + found + "[搜索结果]");
+  EXPECT_NE(Entry(4), "[热门电台]");
+
+  // 取消收藏 on the favourite takes it out at once, and the search's group moves up with it.
+  SendMessageA(ListBox(), LB_SETTOPINDEX, 0, 0);
+  EXPECT_EQ(Menu(2, kFirst), (Items{"取消收藏", "添加电台…"}));
+  EXPECT_EQ(Entry(0) + Entry(1) + Entry(2), "[我的收藏]收藏一|1001[搜索结果]");
 }
 
 TEST_F(FavoritesPlayer, ACommunityFavoritePlaysThroughTheLookUpWhicheverDirectoryIsListed) {
@@ -290,7 +314,8 @@ TEST_F(FavoritesPlayer, ACommunityFavoritePlaysThroughTheLookUpWhicheverDirector
   Click(0);
   const std::string station = Entry(1), name = station.substr(0, station.find('|'));
   const std::string uuid = station.substr(station.find('|') + 1);
-  const std::string listed = TestServerUrl() + "/media/" + uuid + "-resolved.wav";  // the listing's address
+  const std::string stationBase = "http://radio.demo.example/media/" + uuid;
+  const std::string listed = stationBase + "-resolved.wav";  // the listing's address
   Menu(1, kFirst);
   ASSERT_EQ(Entry(1), station);
   EXPECT_EQ(File(), FormatFavoritesFile({{StationKind::Community, uuid, listed, name}}));
@@ -301,10 +326,27 @@ TEST_F(FavoritesPlayer, ACommunityFavoritePlaysThroughTheLookUpWhicheverDirector
   Start();
   ASSERT_EQ(Entry(1), station);
   DoubleClick(1);
-  EXPECT_TRUE(PumpUntil([&] { return Url() == TestServerUrl() + "/media/" + uuid + "-lookup.wav"; }, 10000)) << Url();
+  EXPECT_TRUE(PumpUntil([&] { return Url() == stationBase + "-lookup.wav"; }, 10000)) << Url();
   ServerSetFault("/json/url/" + uuid, "error");
   DoubleClick(1);
   EXPECT_TRUE(PumpUntil([&] { return Url() == listed; }, 10000)) << Url();
+
+  // A kept address into the user's own network, written into the file by hand, is never played in its stead.
+  Stop();
+  ASSERT_TRUE(WriteWholeFile(dir_ + "\\Favorites.Dat",
+                             FormatFavoritesFile({{StationKind::Community, uuid, "http://192.168.1.9/live", name}})));
+  Start();
+  ServerReset();
+  ServerSetFault("/json/url/" + uuid, "error");
+  DoubleClick(1);
+  const auto askedLookUp = [] {
+    for (const std::string& request : ServerRequestLog())
+      if (request.rfind("/json/url/", 0) == 0) return true;
+    return false;
+  };
+  EXPECT_TRUE(PumpUntil(askedLookUp, 10000));
+  PumpMessages(500);
+  EXPECT_EQ(Url(), "");
 }
 
 }  // namespace

@@ -84,6 +84,24 @@ TEST_F(TopGroupsTest, SlotsStandAboveTheDirectoryInTheirOrderAndComeBackAfterAFi
   EXPECT_EQ(found->listingAddress, "http://a/s");
   for (int directoryEntry : {0, 2, 4, 6}) EXPECT_EQ(top.Find(list_.GetHandleAt(directoryEntry)), nullptr);
 
+  // Grown beyond the rows it ever held (the new row's handle follows the favourites' rows), the group keeps its
+  // place and every row is found.
+  const ItemHandle results = top.Group(TopSlot::SearchResults);
+  ASSERT_TRUE(top.Set(TopSlot::SearchResults, {{{"社区台", "uuid-1"}, StationSource::Community, "http://a/s"},
+                                               {{"经济之声", "102"}, StationSource::Builtin, ""},
+                                               {{"文艺之声", "301"}, StationSource::Builtin, ""}}));
+  EXPECT_EQ(top.Group(TopSlot::SearchResults), results);
+  EXPECT_EQ(top.Row(TopSlot::SearchResults, 2), list_.GetHandleAt(5));
+  for (int entry : {3, 4, 5}) {
+    found = top.Find(list_.GetHandleAt(entry));
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->station.id, (std::vector<std::string>{"uuid-1", "102", "301"}[entry - 3]));
+  }
+  ASSERT_TRUE(top.Set(TopSlot::SearchResults, {{{"社区台", "uuid-1"}, StationSource::Community, "http://a/s"}}));
+  EXPECT_EQ(top.Find(top.Row(TopSlot::SearchResults, 0))->station.id, "uuid-1");
+  EXPECT_EQ(top.Row(TopSlot::SearchResults, 1), 0);
+  EXPECT_EQ(Broken(), "");
+
   // A new fill empties the list; the set slots come back on top with their stations.
   list_.RemoveGroup();
   Fill();

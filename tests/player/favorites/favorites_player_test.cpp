@@ -192,7 +192,9 @@ TEST_F(FavoritesPlayer, AStationAddedByItsAddressPlaysItAndShowsAgainAtTheNextSt
 
   // A station of the directory joins below it; the second item of a row's menu opens the window too.
   Click(2);
+  const ItemHandle group = State().sources->Top().Group(TopSlot::Favourites);
   Menu(3, kFirst);
+  EXPECT_EQ(State().sources->Top().Group(TopSlot::Favourites), group) << "refilled in place, not made anew";
   EXPECT_EQ(Menu(4, kSecond), (Items{"取消收藏", "添加电台…"}));
   ASSERT_NE(AddStationWindow(), nullptr);
   DestroyWindow(AddStationWindow());

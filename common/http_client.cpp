@@ -1,5 +1,8 @@
 #include "common/http_client.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace trr {
 namespace {
 
@@ -80,8 +83,39 @@ long long AnnouncedLength(HINTERNET request) {
   return ParseContentLength(std::string_view(text, size < sizeof(text) ? size : 0));
 }
 
+DWORD RequestDeadline::Clip(unsigned ms) const {
+  const ULONGLONG used = GetTickCount64() - start_;
+  const ULONGLONG left = used >= totalMs_ ? 1 : totalMs_ - used;
+  return static_cast<DWORD>(std::max<ULONGLONG>(1, std::min<ULONGLONG>(ms, left)));
+}
+
+bool ReadArrived(HINTERNET request, const RequestDeadline& deadline, unsigned idleMs, size_t most,
+                 std::string& body) {
+  if (deadline.Passed()) return false;
+  DWORD timeout = deadline.Clip(idleMs);
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+  DWORD available = 0;
+  if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+  if (available == 0 || most == 0) return true;
+  char buffer[16384];
+  DWORD got = 0;
+  const DWORD want = static_cast<DWORD>(std::min<size_t>({available, sizeof(buffer), most}));
+  if (!InternetReadFile(request, buffer, want, &got)) return false;
+  body.append(buffer, got);
+  return true;
+}
+
+std::string ReplyHeader(HINTERNET request, const char* name) {
+  char text[1024];
+  if (!name || std::strlen(name) >= sizeof(text)) return {};
+  std::strcpy(text, name);
+  DWORD size = sizeof(text) - 1, index = 0;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CUSTOM, text, &size, &index) || size >= sizeof(text)) return {};
+  return std::string(text, size);
+}
+
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
-                 DWORD& error, const std::function<void()>* onSent) {
+                 DWORD& error, const std::function<void()>* onSent, const HttpRequestOptions& options) {
   reply = OpenedGet();
   error = 0;
   auto fail = [&](DWORD code) {
@@ -102,18 +136,21 @@ bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& tim
   if (!reply.connection) return fail(GetLastError());
   SentNotice notice = {onSent, false};
   reply.request.reset(HttpOpenRequestA(reply.connection.get(), "GET", url.object.c_str(), nullptr, nullptr, nullptr,
-                                       kHttpRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0),
+                                       kHttpRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0) |
+                                           (options.followRedirects ? 0 : INTERNET_FLAG_NO_AUTO_REDIRECT),
                                        onSent && *onSent ? reinterpret_cast<DWORD_PTR>(&notice) : 0));
   if (!reply.request) return fail(GetLastError());
   ApplyTimeouts(reply.request.get(), timeouts);
   if (notice.onSent) InternetSetStatusCallbackA(reply.request.get(), OnRequestStatus);
-  const BOOL sent = HttpSendRequestA(reply.request.get(), nullptr, 0, nullptr, 0);
+  const BOOL sent = HttpSendRequestA(reply.request.get(), options.extraHeaders,
+                                     options.extraHeaders ? static_cast<DWORD>(-1) : 0, nullptr, 0);
   const DWORD sendError = sent ? 0 : GetLastError();
   // The notice lives on this stack: no callback may reach it once this call is over.
   if (notice.onSent) InternetSetStatusCallbackA(reply.request.get(), nullptr);
   if (!sent) return fail(sendError);
   reply.status = ReplyStatus(reply.request.get());
-  if (reply.status < 200 || reply.status > 299) return fail(reply.status);
+  const bool redirect = !options.followRedirects && reply.status >= 300 && reply.status <= 399;
+  if ((reply.status < 200 || reply.status > 299) && !redirect) return fail(reply.status);
   reply.length = AnnouncedLength(reply.request.get());
   return true;
 }

@@ -60,6 +60,36 @@ DWORD ReplyStatus(HINTERNET request);
 // announces none (chunked, or ended by closing) or an unreadable one.
 long long AnnouncedLength(HINTERNET request);
 
+// A request's deadline, counted from `startTick`. Each blocking WinINet call gets at most the time that is
+// left, so a worker given up on also ends soon unless the server holds one call open (trickled headers).
+class RequestDeadline {
+ public:
+  RequestDeadline(ULONGLONG startTick, unsigned totalMs) : start_(startTick), totalMs_(totalMs) {}
+  bool Passed() const { return GetTickCount64() - start_ >= totalMs_; }
+  // `ms`, or what is left of the deadline when that is shorter; at least 1 (0 would mean "no timeout").
+  DWORD Clip(unsigned ms) const;
+
+ private:
+  ULONGLONG start_;
+  ULONGLONG totalMs_;
+};
+
+// Waits (at most `idleMs`, within `deadline`) for bytes of `request`'s body, then appends what has arrived to
+// `body`, at most `most` bytes. Reading no more than what has arrived keeps each call to one idle wait: a read
+// of a whole buffer would block for as long as a dripping server keeps sending. True with nothing appended at
+// the end of the body; false on an error, a silence of `idleMs` or the deadline passed.
+bool ReadArrived(HINTERNET request, const RequestDeadline& deadline, unsigned idleMs, size_t most,
+                 std::string& body);
+
+// What a request asks beyond a plain GET.
+struct HttpRequestOptions {
+  const char* extraHeaders = nullptr;  // "Name: value\r\n" lines sent with the request
+  bool followRedirects = true;         // false: a 3xx answer comes back as it is, for the caller to follow
+};
+
+// The text of the reply header `name` (the first one of that name); empty when there is none.
+std::string ReplyHeader(HINTERNET request, const char* name);
+
 // An HTTP GET whose headers have arrived. Owns its handles; the members close in reverse order, so no handle
 // outlives its parent.
 struct OpenedGet {
@@ -70,12 +100,14 @@ struct OpenedGet {
   long long length = -1;  // AnnouncedLength
 };
 
-// Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags,
-// every wait within `timeouts`, then reads the status and the announced length. Blocks until the headers have
-// arrived: a server that trickles them holds it for as long as it trickles. `onSent`, when given, is called
-// on this thread as soon as the request has been written to the connection. False, with `error` set (a Win32 or
-// WinINet error, or the status outside 200..299), on any failure; `reply` then holds nothing.
+// Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags
+// (and what `options` add), every wait within `timeouts`, then reads the status and the announced length.
+// Blocks until the headers have arrived: a server that trickles them holds it for as long as it trickles.
+// `onSent`, when given, is called on this thread as soon as the request has been written to the connection.
+// False, with `error` set (a Win32 or WinINet error, or the status outside 200..299 — 300..399 pass when
+// redirects are not followed), on any failure; `reply` then holds nothing.
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
-                 DWORD& error, const std::function<void()>* onSent = nullptr);
+                 DWORD& error, const std::function<void()>* onSent = nullptr,
+                 const HttpRequestOptions& options = HttpRequestOptions());
 
 }  // namespace trr

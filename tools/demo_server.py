@@ -14,6 +14,7 @@ import urllib.parse
 import wave
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+import demo_icy
 from demo_community import Community
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -50,6 +51,10 @@ def make_directory(stations, groups, repeat=1, pad=0):
     return ("<type>" + group_list + "</type>\r\n<tvdata>" + "\r\n".join(lines) + "</tvdata>").encode("gbk")
 
 
+# Stations of the demo directory whose look-up leads to a stream with song titles, and the titles' encoding.
+ICY_STATIONS = {"2001": "utf8", "2002": "gbk", "2003": "latin1"}
+
+
 class State:
     def __init__(self, args):
         self.lock = threading.Lock()
@@ -71,6 +76,7 @@ class State:
             self.version = self.args.version.encode("ascii")
             self.count = 128
             self.generation = getattr(self, "generation", 0) + 1
+            demo_icy.set_title("")
 
     def tone(self, station_id):
         with self.lock:
@@ -281,7 +287,11 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_body(generated if generated is not None else state.directory)
         if route == "/url.asp":
             raw_id = urllib.parse.unquote_to_bytes(parsed.query.split("ID=", 1)[-1]).decode("latin-1")
+            if raw_id in ICY_STATIONS:
+                return demo_icy.redirect(self, "/icy/" + ICY_STATIONS[raw_id])
             return self.send_body(state.tone(raw_id), content_type="audio/wav")
+        if route.startswith("/icy/"):
+            return demo_icy.serve(self, parsed.path, query)
         if route.startswith("/media/") and route.endswith(".wav"):
             return self.send_body(state.tone(parsed.path[7:-4]), content_type="audio/wav")
         if route == "/fm/count.asp":
@@ -370,6 +380,8 @@ class Handler(BaseHTTPRequestHandler):
         elif action == "rate":
             with state.lock:
                 state.rate = int(arg("bytes", "0") or 0)
+        elif action == "icytitle":
+            demo_icy.set_title(arg("text").encode("latin-1").decode("utf-8", "replace"))
         elif action == "version":
             with state.lock:
                 state.version = arg("text").encode("latin-1")
@@ -385,6 +397,7 @@ def serve_tls(args, state):
     secure.daemon_threads = True
     secure.state = state
     secure.public_address = ("https", "localhost:%d" % args.tls_port)
+    secure.plain_port = args.port
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(args.tls_cert, args.tls_key)
     secure.socket = context.wrap_socket(secure.socket, server_side=True)
@@ -409,6 +422,7 @@ def main():
     server.daemon_threads = True
     server.state = state
     server.public_address = ("http", "127.0.0.1:%d" % args.port)
+    server.plain_port = args.port
     if args.tls_port:
         try:
             serve_tls(args, state)

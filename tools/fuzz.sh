@@ -42,6 +42,7 @@ targets=(
   "gbk_text 64 any gbk_text common/gbk_text.cpp"
   "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
+  "now_playing 64 any now_playing player/nowplaying/icy_metadata.cpp player/nowplaying/playlist.cpp player/nowplaying/title_text.cpp"
 )
 
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all

@@ -1,0 +1,120 @@
+#include "player/nowplaying/stream_probe.h"
+
+#include <wininet.h>
+
+#include "common/http_client.h"
+#include "player/nowplaying/icy_metadata.h"
+#include "player/nowplaying/playlist.h"
+
+namespace trr {
+namespace {
+
+constexpr unsigned kConnectMs = 5000;
+constexpr unsigned kIdleMs = 5000;
+constexpr char kAskForTitles[] = "Icy-MetaData: 1\r\n";
+
+// The absolute address of a redirect's Location, `location` taken against `base`; empty when it is none.
+std::string ResolveLocation(const std::string& base, const std::string& location) {
+  if (location.empty() || location.size() > 2048) return {};
+  char resolved[INTERNET_MAX_URL_LENGTH];
+  DWORD size = sizeof(resolved);
+  if (!InternetCombineUrlA(base.c_str(), location.c_str(), resolved, &size, ICU_NO_ENCODE) || size >= sizeof(resolved))
+    return {};
+  return std::string(resolved, size);
+}
+
+// The next address may be taken: an http or https address with a host, never from https down to http, and
+// one that `allowed` lets through.
+bool MayGo(const UrlParts& from, const std::string& to, ProbeAddressCheck allowed, UrlParts& parts) {
+  if (!SplitUrl(to, parts) || parts.scheme == INTERNET_SCHEME_FTP) return false;
+  if (from.scheme == INTERNET_SCHEME_HTTPS && parts.scheme != INTERNET_SCHEME_HTTPS) return false;
+  return !allowed || allowed(to);
+}
+
+unsigned PlausibleBitrate(const std::string& header) {
+  if (header.empty() || header.size() > 4) return 0;
+  unsigned value = 0;
+  for (char c : header) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value >= 8 && value <= 1000 ? value : 0;
+}
+
+// Reads the stream up to the end of its first metadata block.
+void ReadTitle(HINTERNET request, size_t interval, const RequestDeadline& deadline, ProbeResult& result) {
+  IcyBlockReader reader(interval);
+  std::string bytes;
+  while (!reader.Complete()) {
+    bytes.clear();
+    if (!ReadArrived(request, deadline, kIdleMs, reader.Wanted(), bytes) || bytes.empty()) return;  // cut short
+    result.bytesRead += bytes.size();
+    reader.Feed(bytes);
+  }
+  std::optional<std::string> title = StreamTitleOf(reader.Block());
+  result.outcome = title ? ProbeResult::Outcome::Title : ProbeResult::Outcome::NoTitle;
+  if (title) result.title = std::move(*title);
+}
+
+// The first bytes of a body, up to `most`, within the deadline.
+std::string ReadUpTo(HINTERNET request, const RequestDeadline& deadline, size_t most) {
+  std::string body;
+  while (body.size() < most) {
+    const size_t before = body.size();
+    if (!ReadArrived(request, deadline, kIdleMs, most - body.size(), body) || body.size() == before) break;
+  }
+  return body;
+}
+
+}  // namespace
+
+ProbeResult ProbeStreamTitle(const std::string& url, ProbeAddressCheck allowed, const char* agent,
+                             ULONGLONG startTick) {
+  ProbeResult result;
+  const RequestDeadline deadline(startTick, kProbeDeadlineMs);
+  std::string current = url;
+  UrlParts parts;
+  if (!SplitUrl(current, parts) || parts.scheme == INTERNET_SCHEME_FTP) return result;
+  HttpRequestOptions options;
+  options.extraHeaders = kAskForTitles;
+  options.followRedirects = false;
+  bool playlistFollowed = false;
+  for (int hops = 0; hops <= kMaxProbeRedirects + 1 && !deadline.Passed(); ++hops) {
+    HttpTimeouts timeouts;
+    timeouts.connectMs = deadline.Clip(kConnectMs);
+    timeouts.sendMs = timeouts.receiveMs = deadline.Clip(kIdleMs);
+    OpenedGet reply;
+    DWORD error = 0;
+    if (!OpenHttpGet(parts, agent, timeouts, reply, error, nullptr, options)) return result;
+    const HINTERNET request = reply.request.get();
+    std::string next;
+    if (reply.status >= 300) {
+      next = ResolveLocation(current, ReplyHeader(request, "Location"));
+    } else {
+      const std::string metaint = ReplyHeader(request, "icy-metaint");
+      if (!metaint.empty()) {
+        // An interval of 0 or beyond the limit is a stream the reader does not take.
+        const size_t interval = ParseIcyMetaInterval(metaint);
+        if (interval == 0) return result;
+        result.streamUrl = current;
+        result.bitrateKbps = PlausibleBitrate(ReplyHeader(request, "icy-br"));
+        ReadTitle(request, interval, deadline, result);
+        return result;
+      }
+      if (playlistFollowed) return result;
+      const std::string body = ReadUpTo(request, deadline, kMaxPlaylistBytes);
+      result.bytesRead += body.size();
+      const PlaylistKind kind = PlaylistKindOf(ReplyHeader(request, "Content-Type"), body);
+      if (kind == PlaylistKind::None) return result;  // audio without titles, a web page, a login form
+      playlistFollowed = true;
+      next = FirstPlaylistEntry(kind, body);
+    }
+    UrlParts nextParts;
+    if (next.empty() || !MayGo(parts, next, allowed, nextParts)) return result;
+    current = std::move(next);
+    parts = std::move(nextParts);
+  }
+  return result;  // a redirect loop, or the deadline
+}
+
+}  // namespace trr

@@ -45,6 +45,7 @@ struct LayoutWindow {
   std::vector<std::unique_ptr<ControlRecord>> controls;
   std::vector<EventBinding> bindings;
   std::vector<std::pair<UINT, LRESULT (*)(HWND, WPARAM, LPARAM)>> messageHandlers;
+  HWND tooltip = nullptr;  // made at the first SetControlTooltip; owned by the window, destroyed with it
 };
 
 // Window property name of a standard control's record.

@@ -11,6 +11,7 @@
 #include "common/scoped_win.h"
 #include "listctrl/group_list.h"
 #include "player/counter/online_counter.h"
+#include "player/nowplaying/now_playing_reader.h"
 #include "player/playback/media_player_host.h"
 #include "player/sources/source_choice.h"
 
@@ -23,6 +24,8 @@ struct ProgramState {
   std::unique_ptr<SourceChoice> sources;  // which directory fills the list, and its jobs; made by the load steps
   std::unique_ptr<MediaPlayerHost> mediaPlayer;  // 电视播放器's control: made by the load steps, hosted at step 4
   std::unique_ptr<OnlineCounter> onlineCounter;  // made at the first tick of 时钟1
+  std::unique_ptr<NowPlayingReader> nowPlaying;  // made at the first station started
+  bool mediumBegunSinceFollow = false;           // the player reported the followed station's medium beginning
   ComPtr<IWMPControls> wmpControls;  // taken from the media player after the main window exists
   ComPtr<IWMPSettings> wmpSettings;
   ComPtr<IWMPNetwork> wmpNetwork;    // held until exit; nothing reads it

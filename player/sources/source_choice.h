@@ -53,6 +53,9 @@ class SourceChoice {
     std::string cachePath;                       // GB.Dat
     std::string stationPicture;                  // every row's avatar
     std::function<void(const std::string&)> setCounterLabel;  // writes 透明标签2
+    // Told after a station has been handed to the player: its name, its address, and whether it came from the
+    // community directory (whose addresses are under the community address rule).
+    std::function<void(const std::string& name, const std::string& url, bool community)> stationStarted;
   };
 
   explicit SourceChoice(Setup setup);
@@ -89,6 +92,7 @@ class SourceChoice {
   void StartCacheRead();
   void FetchIfNeeded();
   void ShowCommunity(CommunityDirectory& directory);
+  void Play(const std::string& name, const std::string& url, bool community);
 
   Setup setup_;
   DirectorySource source_ = DirectorySource::Builtin;

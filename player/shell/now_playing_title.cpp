@@ -1,0 +1,60 @@
+#include "player/shell/now_playing_title.h"
+
+#include "player/nowplaying/now_playing_reader.h"
+#include "player/shell/program_state.h"
+#include "player/shell/window_layouts.h"
+#include "ui/clipboard.h"
+#include "ui/control_tooltip.h"
+#include "ui/layout_window.h"
+
+namespace trr {
+namespace {
+
+void ShowTitle(HWND mainWindow, const std::string& title) {
+  ui::SetControlText(mainWindow, kTitleLabel, title.empty() ? std::string(kTitleLabelText) : title);
+  ui::SetControlTooltip(mainWindow, kTitleLabel, title);
+}
+
+LRESULT OnReaderTry(HWND mainWindow, WPARAM station, LPARAM) {
+  ProgramState& state = State();
+  std::string title;
+  if (state.nowPlaying && state.nowPlaying->TakeTitle(station, title)) ShowTitle(mainWindow, title);
+  return 0;
+}
+
+}  // namespace
+
+void FollowStartedStation(HWND mainWindow, const std::string& name, const std::string& url, bool community) {
+  ProgramState& state = State();
+  if (!state.nowPlaying) {
+    ui::BindWindowMessage(mainWindow, kNowPlayingMessage, &OnReaderTry);
+    state.nowPlaying = std::make_unique<NowPlayingReader>(mainWindow, kNowPlayingMessage);
+  }
+  // NOTE-MERGE: community stations go under the community address rule.
+  (void)community;
+  ShowTitle(mainWindow, "");
+  state.mediumBegunSinceFollow = false;
+  state.nowPlaying->Follow(url, name, nullptr);
+}
+
+void StopFollowingStation(HWND mainWindow) {
+  ProgramState& state = State();
+  if (!state.nowPlaying || !state.nowPlaying->Following()) return;
+  state.nowPlaying->Stop();
+  ShowTitle(mainWindow, "");
+}
+
+void NoticePlayStateForTitle(HWND mainWindow, long playState) {
+  ProgramState& state = State();
+  // A stop reported before the new medium began (transitioning, buffering, playing) is the previous station's.
+  if (playState == 9 || playState == 6 || playState == 3) state.mediumBegunSinceFollow = true;
+  if ((playState == 1 || playState == 8) && state.mediumBegunSinceFollow) StopFollowingStation(mainWindow);
+}
+
+void OnTitleLabelClicked(const ui::Event& event) {
+  const std::string shown = ui::ControlText(event.window, kTitleLabel);
+  if (shown.empty() || shown == kTitleLabelText) return;
+  ui::CopyTextToClipboard(event.window, shown);
+}
+
+}  // namespace trr

@@ -33,7 +33,6 @@ void FollowStartedStation(HWND mainWindow, const std::string& name, const std::s
   // NOTE-MERGE: community stations go under the community address rule.
   (void)community;
   ShowTitle(mainWindow, "");
-  state.mediumBegunSinceFollow = false;
   state.nowPlaying->Follow(url, name, nullptr);
 }
 
@@ -45,10 +44,9 @@ void StopFollowingStation(HWND mainWindow) {
 }
 
 void NoticePlayStateForTitle(HWND mainWindow, long playState) {
-  ProgramState& state = State();
-  // A stop reported before the new medium began (transitioning, buffering, playing) is the previous station's.
-  if (playState == 9 || playState == 6 || playState == 3) state.mediumBegunSinceFollow = true;
-  if ((playState == 1 || playState == 8) && state.mediumBegunSinceFollow) StopFollowingStation(mainWindow);
+  // The states the control reports from inside put_URL came before the start; only later ones reach here with
+  // the reader following the new station.
+  if (playState == 1 || playState == 8) StopFollowingStation(mainWindow);
 }
 
 void OnTitleLabelClicked(const ui::Event& event) {

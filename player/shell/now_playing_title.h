@@ -24,8 +24,7 @@ void FollowStartedStation(HWND mainWindow, const std::string& name, const std::s
 // 播放暂停, or the medium stopped or ended after the start: the reader ends and the label shows its own text.
 void StopFollowingStation(HWND mainWindow);
 
-// A play state of the media player: stopped (1) and media ended (8) end the reader once the followed
-// station's medium has begun (transitioning, buffering or playing).
+// A play state of the media player: stopped (1) and media ended (8) end the reader.
 void NoticePlayStateForTitle(HWND mainWindow, long playState);
 
 // 列表标题 clicked: its title, if it shows one, goes to the clipboard.

@@ -25,7 +25,6 @@ struct ProgramState {
   std::unique_ptr<MediaPlayerHost> mediaPlayer;  // 电视播放器's control: made by the load steps, hosted at step 4
   std::unique_ptr<OnlineCounter> onlineCounter;  // made at the first tick of 时钟1
   std::unique_ptr<NowPlayingReader> nowPlaying;  // made at the first station started
-  bool mediumBegunSinceFollow = false;           // the player reported the followed station's medium beginning
   ComPtr<IWMPControls> wmpControls;  // taken from the media player after the main window exists
   ComPtr<IWMPSettings> wmpSettings;
   ComPtr<IWMPNetwork> wmpNetwork;    // held until exit; nothing reads it

@@ -4,11 +4,13 @@ song title, which changes every few seconds. Paths:
 
   /icy/<variant>[?metaint=N]   variant utf8, gbk or latin1: the titles' encoding
   /icy/<mode>                  the hostile ones: metaint0, metaintbig, shortblock, notitle, html, loop, https2http,
-                               login (a 302 to an HTML page), endless (audio with no metadata), playlist kinds
-                               pls, m3u, asx leading to /icy/utf8
+                               login (a 302 to an HTML page), endless (audio with no metadata), trickledbody
+                               (the stream at 100 bytes a second), playlist kinds pls, m3u, asx leading to
+                               /icy/utf8
 
 Every stream ends after STREAM_SECONDS; a reader that wants only the first title closes it long before.
-Tests set a fixed title with set_title() (the demo server's /__control/icytitle) and read when it was set."""
+Tests set a fixed title with set_title() (the demo server's /__control/icytitle). Each stream counts the bytes
+it wrote before its reader hung up (bytes_sent(), /__control/icybytes), for the reader's traffic figures."""
 import threading
 import time
 
@@ -27,13 +29,29 @@ TITLES = {
 
 _lock = threading.Lock()
 _fixed = None  # (bytes, set at) while a test has set the title
+_sent = 0      # bytes written by the streams since the last reset
 
 
-def set_title(text):
-    """Sets the title every variant sends from now on (UTF-8), or back to the changing ones when empty."""
+def bytes_sent(reset=False):
+    global _sent
+    with _lock:
+        value = _sent
+        if reset:
+            _sent = 0
+        return value
+
+
+def count(n):
+    global _sent
+    with _lock:
+        _sent += n
+
+
+def set_title(text, encoding="utf-8"):
+    """Sets the title every stream sends from now on, in `encoding`, or back to the changing ones when empty."""
     global _fixed
     with _lock:
-        _fixed = (text.encode("utf-8"), time.time()) if text else None
+        _fixed = (text.encode(encoding, "replace"), time.time()) if text else None
 
 
 def title_bytes(variant, now):
@@ -115,9 +133,19 @@ def stream(handler, variant, metaint, mode):
                     piece += bytes([length]) + text.ljust(length * 16, b"\0")
                 else:
                     piece += metadata_block(title_bytes(variant, time.time()))
-            handler.wfile.write(piece)
-            handler.wfile.flush()
+            if mode != "trickledbody":
+                handler.wfile.write(piece)
+                handler.wfile.flush()
             sent += len(piece)
+            count(len(piece))
+            if mode == "trickledbody":
+                for at in range(0, len(piece), 10):
+                    handler.wfile.write(piece[at:at + 10])
+                    handler.wfile.flush()
+                    time.sleep(0.1)
+                    if time.monotonic() - start > 60:
+                        return
+                continue
             ahead = (sent - BURST_BYTES) / BYTES_PER_SECOND - (time.monotonic() - start)
             if ahead > 0:
                 time.sleep(ahead)

@@ -77,6 +77,7 @@ class State:
             self.count = 128
             self.generation = getattr(self, "generation", 0) + 1
             demo_icy.set_title("")
+            demo_icy.bytes_sent(reset=True)
 
     def tone(self, station_id):
         with self.lock:
@@ -381,7 +382,11 @@ class Handler(BaseHTTPRequestHandler):
             with state.lock:
                 state.rate = int(arg("bytes", "0") or 0)
         elif action == "icytitle":
-            demo_icy.set_title(arg("text").encode("latin-1").decode("utf-8", "replace"))
+            # text: UTF-8, percent-encoded; encoding: what the streams send it in (utf-8, gbk, latin-1).
+            demo_icy.set_title(arg("text").encode("latin-1").decode("utf-8", "replace"), arg("encoding", "utf-8"))
+        elif action == "icybytes":
+            return self.send_body(str(demo_icy.bytes_sent(arg("reset") == "1")).encode("ascii"),
+                                  content_type="text/plain")
         elif action == "version":
             with state.lock:
                 state.version = arg("text").encode("latin-1")

@@ -133,22 +133,22 @@ def stream(handler, variant, metaint, mode):
                     piece += bytes([length]) + text.ljust(length * 16, b"\0")
                 else:
                     piece += metadata_block(title_bytes(variant, time.time()))
-            if mode != "trickledbody":
-                handler.wfile.write(piece)
+            # Written as a server writes: in pieces of a few kilobytes at the stream's pace, after a burst.
+            step = 10 if mode == "trickledbody" else 4096
+            for at in range(0, len(piece), step):
+                part = piece[at:at + step]
+                handler.wfile.write(part)
                 handler.wfile.flush()
-            sent += len(piece)
-            count(len(piece))
-            if mode == "trickledbody":
-                for at in range(0, len(piece), 10):
-                    handler.wfile.write(piece[at:at + 10])
-                    handler.wfile.flush()
+                sent += len(part)
+                count(len(part))
+                if mode == "trickledbody":
                     time.sleep(0.1)
                     if time.monotonic() - start > 60:
                         return
-                continue
-            ahead = (sent - BURST_BYTES) / BYTES_PER_SECOND - (time.monotonic() - start)
-            if ahead > 0:
-                time.sleep(ahead)
+                    continue
+                ahead = (sent - BURST_BYTES) / BYTES_PER_SECOND - (time.monotonic() - start)
+                if ahead > 0:
+                    time.sleep(ahead)
     except OSError:
         pass  # the reader hung up, as it should after its first title
 

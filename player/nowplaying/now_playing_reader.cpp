@@ -28,10 +28,12 @@ double StreamBytesPerSecond(const ProbeResult& result) {
   return (result.bitrateKbps ? result.bitrateKbps : 64) * 1000.0 / 8;
 }
 
-// How long to wait after `result`: a tenth of the stream's rate at most for the reader's bytes.
+// How long to wait after `result`: the reader's bytes, requests and answers' headers included, stay under a
+// tenth of the stream's rate.
 DWORD PauseAfter(const ProbeResult& result) {
   if (result.outcome != ProbeResult::Outcome::Title) return kRetryPauseMs;
-  const double trafficMs = result.bytesRead * 10 * 1000.0 / StreamBytesPerSecond(result);
+  constexpr double kHeaderBytes = 1000;
+  const double trafficMs = (result.bytesReceived + kHeaderBytes) * 10.5 * 1000.0 / StreamBytesPerSecond(result);
   return static_cast<DWORD>(std::min<double>(kRetryPauseMs, std::max<double>(kTitlePauseMs, trafficMs)));
 }
 

@@ -48,12 +48,16 @@ void ReadTitle(HINTERNET request, size_t interval, const RequestDeadline& deadli
   while (!reader.Complete()) {
     bytes.clear();
     if (!ReadArrived(request, deadline, kIdleMs, reader.Wanted(), bytes) || bytes.empty()) return;  // cut short
-    result.bytesRead += bytes.size();
+    result.bytesReceived += bytes.size();
     reader.Feed(bytes);
   }
   std::optional<std::string> title = StreamTitleOf(reader.Block());
   result.outcome = title ? ProbeResult::Outcome::Title : ProbeResult::Outcome::NoTitle;
   if (title) result.title = std::move(*title);
+  // What the server sent beyond the block has crossed the network too: the reader's pause accounts for it.
+  DWORD instant = 1, buffered = 0;
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &instant, sizeof(instant));
+  if (InternetQueryDataAvailable(request, &buffered, 0, 0)) result.bytesReceived += buffered;
 }
 
 // The first bytes of a body, up to `most`, within the deadline.
@@ -103,7 +107,7 @@ ProbeResult ProbeStreamTitle(const std::string& url, ProbeAddressCheck allowed, 
       }
       if (playlistFollowed) return result;
       const std::string body = ReadUpTo(request, deadline, kMaxPlaylistBytes);
-      result.bytesRead += body.size();
+      result.bytesReceived += body.size();
       const PlaylistKind kind = PlaylistKindOf(ReplyHeader(request, "Content-Type"), body);
       if (kind == PlaylistKind::None) return result;  // audio without titles, a web page, a login form
       playlistFollowed = true;

@@ -31,7 +31,7 @@ struct ProbeResult {
   Outcome outcome = Outcome::Failed;
   std::string title;         // the StreamTitle's bytes as sent (Outcome::Title)
   std::string streamUrl;     // the address that answered with the stream (Title, NoTitle): the next try's start
-  size_t bytesRead = 0;      // body bytes read, playlists included
+  size_t bytesReceived = 0;  // body bytes read, playlists included, and those that had arrived beyond them
   unsigned bitrateKbps = 0;  // the stream's icy-br, when it gave a plausible one
 };
 

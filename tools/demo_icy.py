@@ -117,7 +117,7 @@ def stream(handler, variant, metaint, mode):
     sent = 0
     try:
         while time.monotonic() - start < STREAM_SECONDS:
-            if metaint <= 0 or metaint > 65536:
+            if metaint <= 0:
                 piece = audio[:4096]
             else:
                 piece = audio[:metaint]

@@ -29,11 +29,12 @@ double StreamBytesPerSecond(const ProbeResult& result) {
 }
 
 // How long to wait after `result`: the reader's bytes, requests and answers' headers included, stay under a
-// tenth of the stream's rate.
+// tenth of the stream's rate. It aims at 8%: a server may have sent more than had arrived when the reader hung
+// up.
 DWORD PauseAfter(const ProbeResult& result) {
   if (result.outcome != ProbeResult::Outcome::Title) return kRetryPauseMs;
-  constexpr double kHeaderBytes = 1000;
-  const double trafficMs = (result.bytesReceived + kHeaderBytes) * 10.5 * 1000.0 / StreamBytesPerSecond(result);
+  constexpr double kHeaderBytes = 1000, kShare = 0.08;
+  const double trafficMs = (result.bytesReceived + kHeaderBytes) / kShare * 1000.0 / StreamBytesPerSecond(result);
   return static_cast<DWORD>(std::min<double>(kRetryPauseMs, std::max<double>(kTitlePauseMs, trafficMs)));
 }
 

@@ -77,7 +77,45 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
   return FlushFileBuffers(file.get()) != FALSE;
 }
 
+namespace {
+
+// True while a process `id` other than this one runs: its temporary file may be one it is writing now.
+bool OtherProcessRuns(DWORD id) {
+  if (id == GetCurrentProcessId()) return false;
+  ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+  // A process that cannot be opened for lack of rights still runs; one that does not exist cannot be opened.
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+  return WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace
+
+int RemoveLeftoverTemporaries(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string prefix = path.substr(folder.size()) + ".tmp";
+  WIN32_FIND_DATAA found;
+  ScopedFind search(FindFirstFileA((path + ".tmp*").c_str(), &found));
+  if (!search) return 0;
+  int removed = 0;
+  do {
+    const std::string name = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name.size() <= prefix.size() ||
+        name.size() > prefix.size() + 10 || _strnicmp(name.c_str(), prefix.c_str(), prefix.size()) != 0)
+      continue;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    unsigned long long id = 0;
+    for (char c : digits) id = id * 10 + static_cast<unsigned>(c - '0');
+    if (id > 0xFFFFFFFFULL || OtherProcessRuns(static_cast<DWORD>(id))) continue;
+    // A file still open for writing refuses the deletion and stays.
+    if (DeleteFileA((folder + name).c_str())) ++removed;
+  } while (FindNextFileA(search.get(), &found));
+  return removed;
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  RemoveLeftoverTemporaries(path);
   std::string temporary = path + ".tmp" + std::to_string(GetCurrentProcessId());
   if (!WriteWholeFile(temporary, bytes)) {
     DeleteFileA(temporary.c_str());

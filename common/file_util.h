@@ -32,9 +32,16 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes 
 // Creates or replaces the file with exactly `bytes`; false on any failure.
 bool WriteWholeFile(const std::string& path, std::string_view bytes);
 
-// Writes `bytes` to a temporary file beside `path`, then renames it over `path`, so that a crash never leaves a
-// half-written file under the final name. False (and the old file untouched) on any failure.
+// Writes `bytes` to a temporary file beside `path` (`path` + ".tmp" + the process id), then renames it over
+// `path`, so that a crash never leaves a half-written file under the final name. Temporary files of earlier
+// writes of `path` that were cut short are removed first (RemoveLeftoverTemporaries). False (and the old file
+// untouched) on any failure.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Deletes the temporary files that WriteFileAtomically left beside `path` when a process ended during a write:
+// those named `path` + ".tmp" + digits whose process is no longer running (or is this one, not writing `path`
+// at the time). Returns the number deleted.
+int RemoveLeftoverTemporaries(const std::string& path);
 
 // Renames the open `file` (opened with DELETE access) to `newPath`, replacing a file there. The rename goes
 // through the handle, so the file renamed is exactly the one open, whatever happens to the names meanwhile.

@@ -24,7 +24,97 @@ void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
   }
 }
 
+bool IsRedirectStatus(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// "scheme://host:port" of `url`, the base of an address that starts with "/".
+std::string OriginOf(const UrlParts& url) {
+  std::string origin = url.scheme == INTERNET_SCHEME_HTTPS ? "https://" : "http://";
+  const bool bare6 = url.host.find(':') != std::string::npos && url.host.front() != '[';
+  origin += bare6 ? "[" + url.host + "]" : url.host;
+  return origin + ":" + std::to_string(url.port);
+}
+
+// The Location header of a redirect; empty when it is missing or longer than any address of ours.
+std::string LocationOf(HINTERNET request) {
+  char text[4096];
+  DWORD size = sizeof(text) - 1, index = 0;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_LOCATION, text, &size, &index) || size >= sizeof(text)) return {};
+  return std::string(text, size);
+}
+
+// One request of a GET on the session `reply.session`: connects to `url` and sends, replacing the connection
+// and request of a hop before. False, with `error` set, when the request could not be made or sent.
+bool SendOneGet(const UrlParts& url, const HttpTimeouts& timeouts, const char* extraHeaders, SentNotice& notice,
+                OpenedGet& reply, DWORD& error) {
+  reply.request.reset();
+  reply.connection.reset();
+  reply.connection.reset(InternetConnectA(reply.session.get(), url.host.c_str(), url.port,
+                                          url.user.empty() ? nullptr : url.user.c_str(),
+                                          url.user.empty() ? nullptr : url.password.c_str(), INTERNET_SERVICE_HTTP,
+                                          0, 0));
+  if (!reply.connection) {
+    error = GetLastError();
+    return false;
+  }
+  const bool secure = url.scheme == INTERNET_SCHEME_HTTPS;
+  const bool notify = notice.onSent && *notice.onSent && !notice.called;
+  reply.request.reset(HttpOpenRequestA(reply.connection.get(), "GET", url.object.c_str(), nullptr, nullptr, nullptr,
+                                       kHttpRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0),
+                                       notify ? reinterpret_cast<DWORD_PTR>(&notice) : 0));
+  if (!reply.request) {
+    error = GetLastError();
+    return false;
+  }
+  ApplyTimeouts(reply.request.get(), timeouts);
+  if (notify) InternetSetStatusCallbackA(reply.request.get(), OnRequestStatus);
+  const BOOL sent = HttpSendRequestA(reply.request.get(), extraHeaders,
+                                     extraHeaders ? static_cast<DWORD>(-1) : 0, nullptr, 0);
+  error = sent ? 0 : GetLastError();
+  // The notice lives on the caller's stack: no callback may reach it once this call is over.
+  if (notify) InternetSetStatusCallbackA(reply.request.get(), nullptr);
+  return sent != FALSE;
+}
+
 }  // namespace
+
+bool FollowRedirect(const UrlParts& from, const std::string& location, const RedirectRule& rule, UrlParts& to) {
+  if (location.empty()) return false;
+  // A server sends its Location escaped; anything else is no address of ours.
+  for (char c : location)
+    if (static_cast<unsigned char>(c) <= 0x20 || static_cast<unsigned char>(c) >= 0x7F || c == '\\') return false;
+  std::string target;
+  const size_t colon = location.find(':'), pathStart = location.find_first_of("/?#");
+  if (colon != std::string::npos && (pathStart == std::string::npos || colon < pathStart)) {
+    target = location;  // absolute: its scheme is checked below
+  } else if (location.compare(0, 2, "//") == 0) {
+    target = (from.scheme == INTERNET_SCHEME_HTTPS ? "https:" : "http:") + location;
+  } else if (location[0] == '/') {
+    target = OriginOf(from) + location;
+  } else {
+    const std::string path = from.object.substr(0, from.object.find_first_of("?#"));
+    target = OriginOf(from) + path.substr(0, path.rfind('/') + 1) + location;
+  }
+  if (!SplitUrl(target, to) || !to.user.empty() || !to.password.empty()) return false;
+  if (to.scheme != INTERNET_SCHEME_HTTPS && (to.scheme != INTERNET_SCHEME_HTTP || from.scheme == INTERNET_SCHEME_HTTPS))
+    return false;
+  if (rule.sameHostOnly && !SameTextIgnoringCase(from.host, to.host)) return false;
+  return !rule.allowed || rule.allowed(target);
+}
+
+std::string AddressText(const UrlParts& url) { return OriginOf(url) + url.object; }
 
 bool SplitUrl(const std::string& url, UrlParts& parts) {
   URL_COMPONENTSA components = {};
@@ -115,7 +205,8 @@ std::string ReplyHeader(HINTERNET request, const char* name) {
 }
 
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
-                 DWORD& error, const std::function<void()>* onSent, const HttpRequestOptions& options) {
+                 DWORD& error, const std::function<void()>* onSent, const RedirectRule& redirects,
+                 const char* extraHeaders) {
   reply = OpenedGet();
   error = 0;
   auto fail = [&](DWORD code) {
@@ -125,33 +216,27 @@ bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& tim
   };
   if (url.scheme != INTERNET_SCHEME_HTTP && url.scheme != INTERNET_SCHEME_HTTPS)
     return fail(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
-  const bool secure = url.scheme == INTERNET_SCHEME_HTTPS;
   reply.session.reset(InternetOpenA(agent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!reply.session) return fail(GetLastError());
   ApplyTimeouts(reply.session.get(), timeouts);
-  reply.connection.reset(InternetConnectA(reply.session.get(), url.host.c_str(), url.port,
-                                          url.user.empty() ? nullptr : url.user.c_str(),
-                                          url.user.empty() ? nullptr : url.password.c_str(), INTERNET_SERVICE_HTTP,
-                                          0, 0));
-  if (!reply.connection) return fail(GetLastError());
   SentNotice notice = {onSent, false};
-  reply.request.reset(HttpOpenRequestA(reply.connection.get(), "GET", url.object.c_str(), nullptr, nullptr, nullptr,
-                                       kHttpRequestFlags | (secure ? INTERNET_FLAG_SECURE : 0) |
-                                           (options.followRedirects ? 0 : INTERNET_FLAG_NO_AUTO_REDIRECT),
-                                       onSent && *onSent ? reinterpret_cast<DWORD_PTR>(&notice) : 0));
-  if (!reply.request) return fail(GetLastError());
-  ApplyTimeouts(reply.request.get(), timeouts);
-  if (notice.onSent) InternetSetStatusCallbackA(reply.request.get(), OnRequestStatus);
-  const BOOL sent = HttpSendRequestA(reply.request.get(), options.extraHeaders,
-                                     options.extraHeaders ? static_cast<DWORD>(-1) : 0, nullptr, 0);
-  const DWORD sendError = sent ? 0 : GetLastError();
-  // The notice lives on this stack: no callback may reach it once this call is over.
-  if (notice.onSent) InternetSetStatusCallbackA(reply.request.get(), nullptr);
-  if (!sent) return fail(sendError);
-  reply.status = ReplyStatus(reply.request.get());
-  const bool redirect = !options.followRedirects && reply.status >= 300 && reply.status <= 399;
-  if ((reply.status < 200 || reply.status > 299) && !redirect) return fail(reply.status);
+  // WinINet would follow redirects by itself, from https to plain http too, and to any host: each hop is a
+  // request of ours, sent only once the rule has accepted its address.
+  UrlParts hop = url;
+  for (int followed = 0;; ++followed) {
+    DWORD sendError = 0;
+    if (!SendOneGet(hop, timeouts, extraHeaders, notice, reply, sendError)) return fail(sendError);
+    reply.status = ReplyStatus(reply.request.get());
+    if (!IsRedirectStatus(reply.status)) break;
+    UrlParts next;
+    if (followed >= redirects.maxRedirects ||
+        !FollowRedirect(hop, LocationOf(reply.request.get()), redirects, next))
+      return fail(ERROR_HTTP_REDIRECT_FAILED);
+    hop = std::move(next);
+  }
+  if (reply.status < 200 || reply.status > 299) return fail(reply.status);
   reply.length = AnnouncedLength(reply.request.get());
+  reply.address = std::move(hop);
   return true;
 }
 

@@ -19,9 +19,11 @@ namespace trr {
 constexpr char kPlayerAgent[] = "TiroRadio";
 constexpr char kUpdaterAgent[] = "TiroRadio Updater";
 
-// Every request: never served from or written to the WinINet cache, no dialogs, no cookies.
+// Every request: never served from or written to the WinINet cache, no dialogs, no cookies, and no redirect
+// followed by WinINet itself (OpenHttpGet follows them by its RedirectRule).
 constexpr DWORD kHttpRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+                                    INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES |
+                                    INTERNET_FLAG_NO_AUTO_REDIRECT;
 
 // Bodies this long are never ours; a longer announcement reads as no announcement at all.
 constexpr long long kMaxAnnouncedLength = 1LL << 40;
@@ -37,6 +39,22 @@ struct UrlParts {
 
 // Splits an http, https or ftp address with a host; false for anything else.
 bool SplitUrl(const std::string& url, UrlParts& parts);
+
+// Which redirects (301, 302, 303, 307, 308) a GET follows. Whatever the rule, a redirect from https to anything
+// but https, to an address with a user name, or to one that is no http or https address is refused.
+struct RedirectRule {
+  int maxRedirects = 5;       // one more is a failure
+  bool sameHostOnly = false;  // a redirect to another host name is a failure
+  // Another check of each target address, beyond the rule's own; nullptr lets every one through.
+  bool (*allowed)(std::string_view url) = nullptr;
+};
+
+// The http or https address `url` names, as text ("scheme://host:port/object"; no user name or password).
+std::string AddressText(const UrlParts& url);
+
+// Where the redirect from `from` to `location` (the Location header: absolute, "//host/...", "/path" or a path
+// relative to `from`'s) leads, when `rule` lets it be followed. False, with `to` undefined, when it does not.
+bool FollowRedirect(const UrlParts& from, const std::string& location, const RedirectRule& rule, UrlParts& to);
 
 // The value of a Content-Length header; -1 when it is empty, holds anything but digits or exceeds
 // kMaxAnnouncedLength.
@@ -81,12 +99,6 @@ class RequestDeadline {
 bool ReadArrived(HINTERNET request, const RequestDeadline& deadline, unsigned idleMs, size_t most,
                  std::string& body);
 
-// What a request asks beyond a plain GET.
-struct HttpRequestOptions {
-  const char* extraHeaders = nullptr;  // "Name: value\r\n" lines sent with the request
-  bool followRedirects = true;         // false: a 3xx answer comes back as it is, for the caller to follow
-};
-
 // The text of the reply header `name` (the first one of that name); empty when there is none.
 std::string ReplyHeader(HINTERNET request, const char* name);
 
@@ -98,16 +110,18 @@ struct OpenedGet {
   ScopedInternetHandle request;
   DWORD status = 0;
   long long length = -1;  // AnnouncedLength
+  UrlParts address;       // the address that answered: the last of the redirects followed
 };
 
-// Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags
-// (and what `options` add), every wait within `timeouts`, then reads the status and the announced length.
-// Blocks until the headers have arrived: a server that trickles them holds it for as long as it trickles.
-// `onSent`, when given, is called on this thread as soon as the request has been written to the connection.
-// False, with `error` set (a Win32 or WinINet error, or the status outside 200..299 — 300..399 pass when
-// redirects are not followed), on any failure; `reply` then holds nothing.
+// Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags,
+// every wait within `timeouts`, follows the redirects that `redirects` allows (each a new request), then reads
+// the status and the announced length. Blocks until the headers have arrived: a server that trickles them
+// holds it for as long as it trickles. `onSent`, when given, is called on this thread as soon as the first
+// request has been written to the connection. False, with `error` set (a Win32 or WinINet error,
+// ERROR_HTTP_REDIRECT_FAILED for a refused redirect, or the status outside 200..299), on any failure; `reply`
+// then holds nothing. `extraHeaders` ("Name: value\r\n" lines), when given, go with every request of it.
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
                  DWORD& error, const std::function<void()>* onSent = nullptr,
-                 const HttpRequestOptions& options = HttpRequestOptions());
+                 const RedirectRule& redirects = RedirectRule(), const char* extraHeaders = nullptr);
 
 }  // namespace trr

@@ -13,6 +13,7 @@ struct HttpSession::Request {
   std::string url;
   FetchLimits limits = {};
   std::string agent;
+  RedirectRule redirects;
   RequestSent onSent;
   bool sentCalled = false;  // touched by the worker only, once it runs
   ULONGLONG startTick = 0;
@@ -61,7 +62,7 @@ bool Fetch(Request& request, std::string& body) {
   const std::function<void()> sent = [&request] { NoticeSent(request); };
   OpenedGet reply;
   DWORD error = 0;
-  if (!OpenHttpGet(parts, request.agent.c_str(), timeouts, reply, error, &sent)) return false;
+  if (!OpenHttpGet(parts, request.agent.c_str(), timeouts, reply, error, &sent, request.redirects)) return false;
   return ReadBody(reply.request.get(), reply.length, request.limits, deadline, body);
 }
 
@@ -79,11 +80,15 @@ void RunWorker(const std::shared_ptr<Request>& request) {
   SetEvent(request->done.get());
 }
 
+// Milliseconds left until `request`'s deadline.
+DWORD TimeLeft(const Request& request) {
+  const ULONGLONG used = GetTickCount64() - request.startTick;
+  return used >= request.limits.totalMs ? 0 : static_cast<DWORD>(request.limits.totalMs - used);
+}
+
 // Waits for `request`, started on its worker, until its deadline. Empty on failure or at the deadline.
 std::string WaitForAnswer(const std::shared_ptr<Request>& request) {
-  const ULONGLONG used = GetTickCount64() - request->startTick;
-  const DWORD left = used >= request->limits.totalMs ? 0 : static_cast<DWORD>(request->limits.totalMs - used);
-  if (WaitForSingleObject(request->done.get(), left) != WAIT_OBJECT_0) return {};  // given up: the worker ends alone
+  if (WaitForSingleObject(request->done.get(), TimeLeft(*request)) != WAIT_OBJECT_0) return {};  // the worker ends alone
   return std::move(request->body);
 }
 
@@ -98,12 +103,13 @@ std::string RunOnNewWorker(const std::shared_ptr<Request>& request) {
 }
 
 std::shared_ptr<Request> MakeRequest(const std::string& url, const FetchLimits& limits, const char* agent,
-                                     const RequestSent& onSent) {
+                                     const RedirectRule& redirects, const RequestSent& onSent) {
   auto request = std::make_shared<Request>();
   request->startTick = GetTickCount64();
   request->url = url;
   request->limits = limits;
   request->agent = agent ? agent : kPlayerAgent;
+  request->redirects = redirects;
   request->onSent = onSent;
   request->done.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   return request;
@@ -111,10 +117,11 @@ std::shared_ptr<Request> MakeRequest(const std::string& url, const FetchLimits& 
 
 }  // namespace
 
-std::string HttpGet(const std::string& url, const FetchLimits& limits, const char* agent, RequestSent onSent) {
+std::string HttpGet(const std::string& url, const FetchLimits& limits, const char* agent, RequestSent onSent,
+                    const RedirectRule& redirects) {
   std::shared_ptr<Request> request;
   try {
-    request = MakeRequest(url, limits, agent, onSent);
+    request = MakeRequest(url, limits, agent, redirects, onSent);
   } catch (...) {
     // No memory for the request: it fails without going out, and says so.
     try {
@@ -126,28 +133,49 @@ std::string HttpGet(const std::string& url, const FetchLimits& limits, const cha
   return RunOnNewWorker(request);
 }
 
-HttpSession::HttpSession(const char* agent)
-    : agent_(agent ? agent : kPlayerAgent) {}
+bool HttpSession::Slot::Busy() const {
+  return last && WaitForSingleObject(last->done.get(), 0) == WAIT_TIMEOUT;
+}
+
+HttpSession::HttpSession(const char* agent, const RedirectRule& redirects, size_t maxAbandoned)
+    : agent_(agent ? agent : kPlayerAgent),
+      redirects_(redirects),
+      maxAbandoned_(std::min(std::max<size_t>(maxAbandoned, 1), kMaxAbandonedRequests)) {}
 
 HttpSession::~HttpSession() = default;
 
-bool HttpSession::Busy() const { return last_ && WaitForSingleObject(last_->done.get(), 0) == WAIT_TIMEOUT; }
+size_t HttpSession::Abandoned() const {
+  size_t running = 0;
+  for (const Slot& slot : slots_) running += slot.Busy() ? 1 : 0;
+  return running;
+}
 
 std::string HttpSession::Get(const std::string& url, const FetchLimits& limits) {
-  if (Busy()) return {};
+  std::shared_ptr<Request> request;
   try {
-    last_ = MakeRequest(url, limits, agent_.c_str(), RequestSent());
-    std::shared_ptr<Request> request = last_;
-    if (!request->done || !worker_.Post([request] { RunWorker(request); })) {
-      last_.reset();
-      return {};
-    }
+    request = MakeRequest(url, limits, agent_.c_str(), redirects_, RequestSent());
   } catch (...) {
-    // No memory: nothing went out.
-    last_.reset();
-    return {};
+    return {};  // no memory: nothing went out
   }
-  return WaitForAnswer(last_);
+  if (!request->done) return {};
+  // Every request before this one has ended or was given up on. With the most given up on still running, this
+  // one waits for one of them to end, within its own deadline.
+  for (;;) {
+    HANDLE running[kMaxAbandonedRequests + 1];
+    DWORD count = 0;
+    for (const Slot& slot : slots_)
+      if (slot.Busy()) running[count++] = slot.last->done.get();
+    if (count < maxAbandoned_) break;
+    const DWORD waited = WaitForMultipleObjects(count, running, FALSE, TimeLeft(*request));
+    if (waited >= WAIT_OBJECT_0 + count) return {};  // none ended by the deadline: nothing is sent
+  }
+  for (Slot& slot : slots_) {
+    if (slot.Busy()) continue;
+    if (!slot.worker.Post([request] { RunWorker(request); })) return {};
+    slot.last = request;
+    return WaitForAnswer(request);
+  }
+  return {};
 }
 
 }  // namespace trr

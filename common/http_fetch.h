@@ -11,8 +11,9 @@
 //
 // A worker given up on keeps its thread until its WinINet call returns. One-off fetches (directory, version
 // file, notes) can give up at most one each; a caller that fetches again and again uses an HttpSession, which
-// has one worker thread and starts no request while its last one still runs.
+// keeps at most kMaxAbandonedRequests requests given up on alive at once, each on a worker of its own.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -41,33 +42,49 @@ using RequestSent = std::function<void()>;
 // The body of a GET of the http or https `url`, sent with the agent name `agent`. Empty on any failure: a bad
 // address, no connection within connectMs, a status outside 200..299, more than maxBytes, fewer bytes than
 // the reply announced, idleMs without a byte, or totalMs passed (the caller then has its answer within a
-// second, the contract above). Never served from or written to the WinINet cache. Never throws.
+// second, the contract above), a redirect that `redirects` refuses (from https to http always). Never served
+// from or written to the WinINet cache. Never throws.
 std::string HttpGet(const std::string& url, const FetchLimits& limits, const char* agent = kPlayerAgent,
-                    RequestSent onSent = {});
+                    RequestSent onSent = {}, const RedirectRule& redirects = RedirectRule());
 
-// Repeated fetches by one caller (used by one thread at a time), at most one request alive at a time. The
-// requests run one after the other on the session's one worker thread, made at the first request and ended
-// (not waited for) once the session is gone and its last request is over.
+// Requests given up at their deadline that a session keeps alive at once, at most.
+constexpr size_t kMaxAbandonedRequests = 2;
+
+// Repeated fetches by one caller (used by one thread at a time). Each request has its own try and deadline,
+// whatever the one before did: one given up at its deadline goes on alone on its worker, and the next request
+// runs on another. While `maxAbandoned` of them still run, the next request waits for one to end, up to its own
+// deadline (and fails unsent when none ends by then), so a session never holds more than maxAbandoned + 1
+// worker threads. The workers are made as needed and end (not waited for) once the session is gone and their
+// last request is over.
 class HttpSession {
  public:
-  explicit HttpSession(const char* agent = kPlayerAgent);
+  // `maxAbandoned` is 1 or kMaxAbandonedRequests (a value outside is taken as the nearer of the two).
+  explicit HttpSession(const char* agent = kPlayerAgent, const RedirectRule& redirects = RedirectRule(),
+                       size_t maxAbandoned = kMaxAbandonedRequests);
   ~HttpSession();
   HttpSession(const HttpSession&) = delete;
   HttpSession& operator=(const HttpSession&) = delete;
 
-  // As HttpGet. While the session's previous request still runs on its worker (given up at its deadline),
-  // empty at once and nothing is sent.
+  // As HttpGet, with the session's agent and redirect rule.
   std::string Get(const std::string& url, const FetchLimits& limits);
 
-  // True while the session's last request still runs on its worker.
-  bool Busy() const;
+  // The session's requests given up at their deadline that still run on their workers.
+  size_t Abandoned() const;
 
   struct Request;  // one request, shared by its caller and its worker
 
  private:
+  // A worker and the request it was last given.
+  struct Slot {
+    JobWorker worker;
+    std::shared_ptr<Request> last;
+    bool Busy() const;
+  };
+
   std::string agent_;
-  std::shared_ptr<Request> last_;
-  JobWorker worker_;  // runs the requests one after the other
+  RedirectRule redirects_;
+  size_t maxAbandoned_;
+  std::array<Slot, kMaxAbandonedRequests + 1> slots_;
 };
 
 }  // namespace trr

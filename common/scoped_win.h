@@ -40,6 +40,14 @@ struct KernelHandleTraits {
 };
 using ScopedHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 
+struct FindHandleTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(HANDLE h) { ::FindClose(h); }
+};
+// A search from FindFirstFile.
+using ScopedFind = UniqueHandle<HANDLE, FindHandleTraits>;
+
 struct InternetHandleTraits {
   static HINTERNET Invalid() { return nullptr; }
   static bool IsValid(HINTERNET h) { return h != nullptr; }

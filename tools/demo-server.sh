@@ -3,7 +3,8 @@
 # output so that CTest does not wait on it. It serves the newer player of both architectures' build trees (the
 # version file is shared): the 32-bit one as /trftv/trRadio.exe, the 64-bit one as /trftv/x64/trRadio.exe.
 # With openssl at hand it also serves https on PORT+1, with a certificate for "localhost" from a test
-# authority kept in BUILD_DIR/test-authority.
+# authority kept in BUILD_DIR/test-authority, and on PORT+2 with a certificate that signs itself (one that does
+# not verify; the plain http port is its twin).
 set -u
 action=$1 port=$2 dir=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,7 +22,8 @@ case "$action" in
     tls=()
     if "$here/test-authority.sh" "$dir/test-authority" 2>/dev/null; then
       tls=(--tls-port $((port + 1)) --tls-cert "$dir/test-authority/server.pem"
-        --tls-key "$dir/test-authority/server.key")
+        --tls-key "$dir/test-authority/server.key" --untrusted-tls-port $((port + 2))
+        --untrusted-tls-cert "$dir/test-authority/untrusted.pem" --untrusted-tls-key "$dir/test-authority/untrusted.key")
     fi
     setsid /usr/bin/python3 "$here/demo_server.py" --port "$port" --player-exe "$(newest "$x86_dir")" \
       --player-exe-x64 "$(newest "$x64_dir")" "${tls[@]}" \

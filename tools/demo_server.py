@@ -55,6 +55,17 @@ def make_directory(stations, groups, repeat=1, pad=0):
 ICY_STATIONS = {"2001": "utf8", "2002": "gbk", "2003": "latin1"}
 
 
+class Fault:
+    """How the server answers one path: `mode` with its `param` (seconds, or bytes per second for "drip"),
+    `target` (the address a "redirect" sends to), for the next `count` requests only (None: for all)."""
+
+    def __init__(self, mode="normal", param=0.0, target="", count=None):
+        self.mode, self.param, self.target, self.count = mode, param, target, count
+
+
+NO_FAULT = Fault()
+
+
 class State:
     def __init__(self, args):
         self.lock = threading.Lock()
@@ -68,7 +79,7 @@ class State:
             self.log = []
             self.agents = []  # "agent path" per request, in arrival order
             self.community = Community()
-            self.faults = {}  # path -> (mode, delay or rate)
+            self.faults = {}  # path -> Fault
             self.generated_directory = None  # bytes made by /__control/directory, served instead of the file
             self.bodies = {}  # path -> bytes
             self.files = {}  # path -> file name on disk
@@ -130,7 +141,8 @@ class Handler(BaseHTTPRequestHandler):
         path = urllib.parse.urlsplit(self.path).path
         if path.startswith("/__control/"):
             return False
-        mode, param = self.fault_for(path)
+        fault = getattr(self, "fault", NO_FAULT)
+        mode, param = fault.mode, fault.param
         if mode not in ("endless", "cut", "cutnolength", "nolength", "chunked", "chunkedcut", "html", "drip",
                         "scrambled"):
             return False
@@ -202,15 +214,22 @@ class Handler(BaseHTTPRequestHandler):
             if ahead > 0:
                 time.sleep(ahead)
 
-    def fault_for(self, path):
+    def take_fault(self, path):
+        """The fault for this request; a fault for a number of requests counts this one."""
         state = self.server.state
         with state.lock:
             # A fault set for a path with its query ("/fm/count.asp?id=3") wins over one for the bare path.
-            return state.faults.get(self.path, state.faults.get(path, ("normal", 0.0)))
+            fault = state.faults.get(self.path, state.faults.get(path, NO_FAULT))
+            if fault.count is not None:
+                if fault.count <= 0:
+                    return NO_FAULT
+                fault.count -= 1
+            return fault
 
     def apply_fault(self, path):
         state = self.server.state
-        mode, delay = self.fault_for(path)
+        fault = self.fault
+        mode, delay = fault.mode, fault.param
         with state.lock:
             generation = state.generation
         if mode == "fail":
@@ -230,6 +249,12 @@ class Handler(BaseHTTPRequestHandler):
             return True
         if mode == "trickle":
             self.trickle_headers(delay or self.TRICKLE_SECONDS, generation)
+            return True
+        if mode == "redirect":
+            self.send_response(302)
+            self.send_header("Location", fault.target)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
             return True
         if mode == "slow":
             time.sleep(delay)
@@ -260,6 +285,7 @@ class Handler(BaseHTTPRequestHandler):
     # -- requests -------------------------------------------------------------------------------------------
     def do_GET(self):
         state = self.server.state
+        self.fault = NO_FAULT
         parsed = urllib.parse.urlsplit(self.path)
         query = urllib.parse.parse_qs(parsed.query, keep_blank_values=True, encoding="latin-1")
         if parsed.path.startswith("/__control/"):
@@ -269,6 +295,7 @@ class Handler(BaseHTTPRequestHandler):
             state.agents.append("%s %s" % (self.headers.get("User-Agent", ""), self.path))
             fixed = state.bodies.get(parsed.path)
             disk = state.files.get(parsed.path)
+        self.fault = self.take_fault(parsed.path)
         if self.apply_fault(parsed.path):
             return
         if fixed is not None:
@@ -277,9 +304,9 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_file(disk)
         route = parsed.path.lower()
         if route.startswith("/json/"):
-            scheme, host = self.server.public_address
+            _, host = self.server.public_address
             with state.lock:
-                body = state.community.answer(parsed.path, query, scheme + "://" + host, host)
+                body = state.community.answer(parsed.path, query, host)
             if body is not None:
                 return self.send_body(body, content_type="application/json")
         if route == "/data.asp":
@@ -356,17 +383,22 @@ class Handler(BaseHTTPRequestHandler):
                 log = "\n".join(state.log).encode("latin-1")
             return self.send_body(log, content_type="text/plain")
         elif action == "fault":
-            # delay: seconds for "slow" and "trickle"; rate: bytes per second for "drip".
+            # delay: seconds for "slow" and "trickle"; rate: bytes per second for "drip"; to: the address of a
+            # "redirect"; count: for that many requests, then answered normally again.
+            count = arg("count")
+            fault = Fault(arg("mode", "normal"), float(arg("delay", "0") or arg("rate", "0") or 0), arg("to"),
+                          int(count) if count else None)
             with state.lock:
-                state.faults[arg("path")] = (arg("mode", "normal"), float(arg("delay", "0") or arg("rate", "0") or 0))
+                state.faults[arg("path")] = fault
         elif action == "agents":
             with state.lock:
                 agents = "\n".join(state.agents).encode("latin-1", "replace")
             return self.send_body(agents, content_type="text/plain")
         elif action == "community":
-            # stations=N: a generated set of N stations (hostile=1: names made to break careless readers first).
+            # stations=N: a generated set of N stations (hostile=1: names made to break careless readers first;
+            # addresses=hostile or bloated, demo_community.Community.generate).
             with state.lock:
-                state.community.generate(int(arg("stations", "0") or 0), arg("hostile") == "1")
+                state.community.generate(int(arg("stations", "0") or 0), arg("hostile") == "1", arg("addresses"))
         elif action == "directory":
             document = make_directory(int(arg("stations", "0") or 0), int(arg("groups", "1") or 1),
                                       int(arg("repeat", "1") or 1), int(arg("pad", "0") or 0))
@@ -395,19 +427,20 @@ class Handler(BaseHTTPRequestHandler):
         self.send_body(b"ok", content_type="text/plain")
 
 
-def serve_tls(args, state):
-    """The same answers over https, for a certificate that names "localhost" (a test authority signs it)."""
+def serve_tls(port, cert, key, state):
+    """The same answers over https on `port`, for the certificate `cert` (one for "localhost" that a test
+    authority signs, or one signed by nobody, which no client may accept)."""
     import ssl
-    secure = ThreadingHTTPServer(("127.0.0.1", args.tls_port), Handler)
+    secure = ThreadingHTTPServer(("127.0.0.1", port), Handler)
     secure.daemon_threads = True
     secure.state = state
-    secure.public_address = ("https", "localhost:%d" % args.tls_port)
-    secure.plain_port = args.port
+    secure.public_address = ("https", "localhost:%d" % port)
+    secure.plain_port = state.args.port
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    context.load_cert_chain(args.tls_cert, args.tls_key)
+    context.load_cert_chain(cert, key)
     secure.socket = context.wrap_socket(secure.socket, server_side=True)
     threading.Thread(target=secure.serve_forever, daemon=True).start()
-    print("demo server on https://localhost:%d" % args.tls_port, flush=True)
+    print("demo server on https://localhost:%d" % port, flush=True)
 
 
 def main():
@@ -421,6 +454,10 @@ def main():
     parser.add_argument("--tls-port", type=int, default=0, help="also serve https on this port")
     parser.add_argument("--tls-cert", default="", help="certificate chain (PEM) of the https server")
     parser.add_argument("--tls-key", default="", help="its private key (PEM)")
+    parser.add_argument("--untrusted-tls-port", type=int, default=0,
+                        help="also serve https on this port with a certificate that does not verify")
+    parser.add_argument("--untrusted-tls-cert", default="", help="that certificate (PEM, self-signed)")
+    parser.add_argument("--untrusted-tls-key", default="", help="its private key (PEM)")
     args = parser.parse_args()
     state = State(args)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
@@ -428,12 +465,15 @@ def main():
     server.state = state
     server.public_address = ("http", "127.0.0.1:%d" % args.port)
     server.plain_port = args.port
-    if args.tls_port:
+    for port, cert, key in ((args.tls_port, args.tls_cert, args.tls_key),
+                            (args.untrusted_tls_port, args.untrusted_tls_cert, args.untrusted_tls_key)):
+        if not port:
+            continue
         try:
-            serve_tls(args, state)
+            serve_tls(port, cert, key, state)
         except (OSError, ValueError) as error:
-            # The https port is a test aid: without it everything else still runs.
-            print("no https on port %d: %s" % (args.tls_port, error), flush=True)
+            # The https ports are test aids: without them everything else still runs.
+            print("no https on port %d: %s" % (port, error), flush=True)
     print("demo server on http://127.0.0.1:%d" % args.port, flush=True)
     server.serve_forever()
 

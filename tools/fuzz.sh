@@ -40,7 +40,7 @@ targets=(
   "pe_tables_x64 64 x64 pe_image $image_sources"
   "memory_module_x64 64 x64 pe_image $mapper_sources"
   "gbk_text 64 any gbk_text common/gbk_text.cpp"
-  "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp"
+  "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp player/community/station_address_rule.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
   "now_playing 64 any now_playing player/nowplaying/icy_metadata.cpp player/nowplaying/playlist.cpp player/nowplaying/title_text.cpp"
 )

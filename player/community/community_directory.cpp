@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "player/list/station_groups.h"
 #include "player/community/community_reply.h"
+#include "player/community/station_address_rule.h"
+#include "player/list/station_groups.h"
 
 namespace trr {
 namespace {
@@ -33,9 +34,21 @@ bool ReadNumber(std::string_view text, int64_t& value) {
   return true;
 }
 
-bool IsCachedAddress(std::string_view address) {
+// The API server's address: empty, or as clean as a stream address (the server is not under the station rule).
+bool IsCachedServer(std::string_view address) {
   return address.empty() || CleanStreamAddress(address) == address;
 }
+
+// A station's address that may be listed.
+bool IsListableAddress(std::string_view address) {
+  return CleanStreamAddress(address) == address && IsPublicStationAddress(address);
+}
+
+// The largest file FormatCommunityCache writes for a directory within the limits, with room for its server.
+constexpr size_t kLargestCacheWritten = kMaxCommunityStationText + kMaxChannelRows * 12 +
+                                        kMaxChannelGroups * (kMaxDisplayNameBytes + 8) + kMaxStreamAddressBytes +
+                                        256;
+static_assert(kLargestCacheWritten <= kMaxCommunityCacheBytes, "a cache written must be one that is read");
 
 }  // namespace
 
@@ -73,7 +86,7 @@ std::string FormatCommunityCache(const CommunityDirectory& directory) {
 bool ParseCommunityCache(std::string_view bytes, CommunityDirectory& directory) {
   directory = CommunityDirectory();
   CommunityDirectory read;
-  size_t rows = 0;
+  size_t groups = 0, rows = 0, text = 0;  // as the lines give them, listed or not
   bool ended = false;
   size_t lineNumber = 0;
   size_t begin = 0;
@@ -91,25 +104,30 @@ bool ParseCommunityCache(std::string_view bytes, CommunityDirectory& directory) 
         if (!SplitFields(line, f, 2) || f[0] != "fetched" || !ReadNumber(f[1], read.fetchedAt)) return false;
         continue;
       case 2:
-        if (!SplitFields(line, f, 2) || f[0] != "server" || !IsCachedAddress(f[1])) return false;
+        if (!SplitFields(line, f, 2) || f[0] != "server" || !IsCachedServer(f[1])) return false;
         read.server = std::string(f[1]);
         continue;
       default:
         break;
     }
     if (SplitFields(line, f, 2) && f[0] == "group") {
-      if (!IsDisplayName(f[1]) || read.groups.size() == kMaxChannelGroups) return false;
+      if (!IsDisplayName(f[1]) || groups == kMaxChannelGroups) return false;
+      ++groups;
       read.groups.push_back(CommunityGroup{std::string(f[1]), {}});
     } else if (SplitFields(line, f, 4) && f[0] == "station") {
-      if (read.groups.empty() || !IsStationUuid(f[1]) || !IsCachedAddress(f[2]) || !IsDisplayName(f[3]) ||
+      if (groups == 0 || !IsStationUuid(f[1]) || CleanStreamAddress(f[2]) != f[2] || !IsDisplayName(f[3]) ||
           rows == kMaxChannelRows)
         return false;
-      read.groups.back().rows.push_back(CommunityRow{std::string(f[1]), std::string(f[2]), std::string(f[3])});
       ++rows;
+      text += f[1].size() + f[2].size() + f[3].size();
+      if (text > kMaxCommunityStationText) return false;
+      if (IsListableAddress(f[2]))
+        read.groups.back().rows.push_back(CommunityRow{std::string(f[1]), std::string(f[2]), std::string(f[3])});
     } else if (SplitFields(line, f, 3) && f[0] == "end") {
-      int64_t groups = 0, stations = 0;
-      if (!ReadNumber(f[1], groups) || !ReadNumber(f[2], stations) ||
-          static_cast<size_t>(groups) != read.groups.size() || static_cast<size_t>(stations) != rows)
+      // Compared as 64-bit numbers: a count cut to a 32-bit size_t could match a different one.
+      int64_t groupCount = 0, stationCount = 0;
+      if (!ReadNumber(f[1], groupCount) || !ReadNumber(f[2], stationCount) ||
+          groupCount != static_cast<int64_t>(groups) || stationCount != static_cast<int64_t>(rows))
         return false;
       ended = true;
     } else {
@@ -117,6 +135,9 @@ bool ParseCommunityCache(std::string_view bytes, CommunityDirectory& directory) 
     }
   }
   if (!ended) return false;
+  read.groups.erase(std::remove_if(read.groups.begin(), read.groups.end(),
+                                   [](const CommunityGroup& group) { return group.rows.empty(); }),
+                    read.groups.end());
   directory = std::move(read);
   return true;
 }

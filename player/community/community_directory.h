@@ -9,8 +9,10 @@
 //   station <TAB> uuid <TAB> address <TAB> name      the group's rows, in display order
 //   end <TAB> groups <TAB> stations
 // Display names, ids and addresses never hold a tab, CR, LF or other control byte (GBK trail bytes are
-// 0x40..0xFE, so a byte-wise split is safe); a file that breaks any rule, lacks its end line or whose counts
-// differ is no cache at all.
+// 0x40..0xFE, so a byte-wise split is safe); a file that breaks any rule, lacks its end line, whose counts
+// differ or that holds more station text than the directory may is no cache at all. A station whose address
+// IsPublicStationAddress refuses (an empty one included, as earlier versions wrote them) is read but not
+// listed, and neither is a group left without a station.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -21,16 +23,24 @@ namespace trr {
 
 // Longest display name of a row or group, in GBK bytes.
 constexpr size_t kMaxDisplayNameBytes = 96;
-// The largest cache file the player reads.
+// The most station text (ids, addresses and names of the rows together) the community directory holds.
+constexpr size_t kMaxCommunityStationText = 8 * 1024 * 1024;
+// The largest cache file the player reads: more than a directory within kMaxCommunityStationText makes, with
+// its line overhead and kMaxChannelRows rows.
 constexpr size_t kMaxCommunityCacheBytes = 16 * 1024 * 1024;
 // A cached listing older than this is fetched again.
 constexpr int64_t kCommunityCacheMaxAgeSeconds = 24 * 60 * 60;
 
 struct CommunityRow {
   std::string uuid;     // IsStationUuid
-  std::string address;  // CleanStreamAddress, or empty: played when the look-up fails
+  std::string address;  // CleanStreamAddress and IsPublicStationAddress: played when the look-up fails
   std::string name;     // IsDisplayName
 };
+
+// The station text of `row`, as counted against kMaxCommunityStationText.
+inline size_t StationTextBytes(const CommunityRow& row) {
+  return row.uuid.size() + row.address.size() + row.name.size();
+}
 
 struct CommunityGroup {
   std::string name;  // IsDisplayName
@@ -52,7 +62,9 @@ bool IsDisplayName(std::string_view name);
 std::string FormatCommunityCache(const CommunityDirectory& directory);
 
 // Reads a cache file; false (and `directory` empty) when `bytes` is not a whole, well-formed cache as
-// FormatCommunityCache writes it, or holds more groups or rows than the channel list takes.
+// FormatCommunityCache writes it, or holds more groups or rows than the channel list takes or more station text
+// than kMaxCommunityStationText. Stations with an address IsPublicStationAddress refuses, and groups left
+// without stations, are left out.
 bool ParseCommunityCache(std::string_view bytes, CommunityDirectory& directory);
 
 // True when a listing fetched at `fetchedAt` is to be fetched again at `now`: older than

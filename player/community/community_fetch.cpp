@@ -6,10 +6,9 @@
 
 #include "common/file_util.h"
 #include "common/server_address.h"
-#include "player/list/station_groups.h"
 #include "player/community/community_cache.h"
 #include "player/community/community_names.h"
-#include "player/update/version.h"
+#include "player/list/station_groups.h"
 
 namespace trr {
 namespace {
@@ -24,26 +23,25 @@ CommunityGroupQuery TagGroup(const char* title, const char* tag) {
   return {title, std::string("/json/stations/search?tag=") + tag + "&tagExact=true&" + kListingQuery};
 }
 
-// "https://x" -> "http://x"; empty for any other address.
-std::string PlainHttpOf(const std::string& url) {
-  constexpr std::string_view kHttps = "https://";
-  if (url.compare(0, kHttps.size(), kHttps) != 0) return {};
-  return "http://" + url.substr(kHttps.size());
-}
-
-// The rows of one group's stations, numbered from 1 for names that need a stand-in.
-std::vector<CommunityRow> RowsOf(const std::vector<CommunityStation>& stations, size_t limit) {
-  std::vector<CommunityRow> rows;
-  rows.reserve(std::min(stations.size(), limit));
-  for (size_t i = 0; i < stations.size() && rows.size() < limit; ++i)
-    rows.push_back(CommunityRow{stations[i].uuid, stations[i].address,
-                                CommunityDisplayName(stations[i].name, stations[i].countryCode, i + 1)});
-  return rows;
+// What the listing's stations add to the directory, in order, while `rows` and `text` (the station text kept so
+// far) stay within the directory's limits. False once a station did not fit: the directory is full.
+bool AddRows(const std::vector<CommunityStation>& stations, CommunityGroup& group, size_t& rows, size_t& text) {
+  for (size_t i = 0; i < stations.size(); ++i) {
+    const CommunityStation& station = stations[i];
+    if (station.address.empty()) continue;  // listed only with an address it may play
+    if (rows == kMaxChannelRows) return false;
+    CommunityRow row{station.uuid, station.address,
+                     CommunityDisplayName(station.name, station.countryCode, i + 1)};
+    const size_t bytes = StationTextBytes(row);
+    if (bytes > kMaxCommunityStationText - text) return false;
+    group.rows.push_back(std::move(row));
+    ++rows;
+    text += bytes;
+  }
+  return true;
 }
 
 }  // namespace
-
-std::string CommunityUserAgent() { return std::string("TiroRadio/") + kOwnVersion; }
 
 const std::vector<CommunityGroupQuery>& CommunityGroupQueries() {
   static const std::vector<CommunityGroupQuery> queries = {
@@ -69,19 +67,16 @@ std::vector<std::string> CommunityServerCandidates(const CommunityGet& get) {
   if (!fixed.empty()) return {fixed};
   const std::string listUrl = CommunityServerListUrl();
   std::vector<std::string> hosts;
-  if (!ParseCommunityServers(get(listUrl, kCommunityLimits), hosts)) {
-    const std::string plain = PlainHttpOf(listUrl);
-    if (plain.empty() || !ParseCommunityServers(get(plain, kCommunityLimits), hosts)) return {};
-  }
+  if (!ParseCommunityServers(get(listUrl, kCommunityLimits), hosts)) return {};
   // Spreading the load over the servers is what the directory asks of its clients.
   std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::shuffle(hosts.begin(), hosts.end(), random);
   if (hosts.size() > kMaxCommunityServersTried) hosts.resize(kMaxCommunityServersTried);
+  // The servers are asked as the list was: a failed https request is that server failing, never a reason to
+  // ask it in plain text.
+  const std::string scheme = IsPlainHttpAddress(listUrl) ? "http://" : "https://";
   std::vector<std::string> bases;
-  for (const std::string& host : hosts) {
-    bases.push_back("https://" + host);
-    bases.push_back("http://" + host);
-  }
+  for (const std::string& host : hosts) bases.push_back(scheme + host);
   return bases;
 }
 
@@ -101,15 +96,16 @@ bool FetchCommunityDirectory(const CommunityGet& get, int64_t now, CommunityDire
   CommunityDirectory fetched;
   fetched.server = server;
   fetched.fetchedAt = now;
-  size_t rows = 0;
+  size_t rows = 0, text = 0;
   for (size_t g = 0; g < queries.size(); ++g) {
     if (g > 0 && !ParseCommunityStations(get(server + queries[g].pathAndQuery, kCommunityLimits), stations))
       return false;
-    if (stations.empty() || rows == kMaxChannelRows) continue;
-    CommunityGroup group{queries[g].title, RowsOf(stations, kMaxChannelRows - rows)};
-    rows += group.rows.size();
-    fetched.groups.push_back(std::move(group));
+    CommunityGroup group{queries[g].title, {}};
+    const bool room = AddRows(stations, group, rows, text);
+    if (!group.rows.empty()) fetched.groups.push_back(std::move(group));
+    if (!room) break;  // cut at a whole station: the later groups would not fit either
   }
+  stations = std::vector<CommunityStation>();
   directory = std::move(fetched);
   return true;
 }
@@ -118,10 +114,12 @@ std::string LookUpStationAddress(const CommunityGet& get, const std::string& ser
   if (!IsStationUuid(uuid)) return {};
   std::vector<std::string> bases;
   const std::string fixed = CommunityServerUrl();
-  if (!fixed.empty() || !server.empty()) {
-    bases.push_back(fixed.empty() ? server : fixed);
+  if (!fixed.empty()) {
+    bases.push_back(fixed);
+  } else if (!server.empty() && IsCommunityRequestAllowed(server)) {
+    bases.push_back(server);
   } else {
-    // Without a server from this start or the cache: the first candidate, by https and then by http.
+    // No server from this start or the cache that may be asked: the first two candidates, in turn.
     bases = CommunityServerCandidates(get);
     if (bases.size() > 2) bases.resize(2);
   }

@@ -8,25 +8,31 @@
 
 namespace trr {
 
-size_t LoadCommunityList(GroupList& list, const CommunityDirectory& directory, const std::string& stationPicture,
+size_t LoadCommunityList(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture,
                          CommunityAddressTable& addresses) {
-  addresses.clear();
+  const size_t rows = directory.RowCount();
+  if (rows == 0 || !list.listWindow()) return 0;
   // The rows as the built-in list carries them (name, and the station id as the number), so both lists are
-  // filled, drawn and clicked the same way.
-  std::vector<ChannelGroup> groups(directory.groups.size());
-  for (size_t g = 0; g < directory.groups.size(); ++g) {
-    groups[g].name = directory.groups[g].name;
-    groups[g].stations.reserve(directory.groups[g].rows.size());
-    for (const CommunityRow& row : directory.groups[g].rows) {
-      groups[g].stations.push_back(Station{row.name, row.uuid});
-      addresses.emplace(row.uuid, row.address);
+  // filled, drawn and clicked the same way. All of it is made before the list changes.
+  std::vector<ChannelGroup> groups;
+  CommunityAddressTable table;
+  try {
+    groups.resize(directory.groups.size());
+    table.reserve(rows);
+    for (size_t g = 0; g < directory.groups.size(); ++g) {
+      groups[g].name = std::move(directory.groups[g].name);
+      groups[g].stations.reserve(directory.groups[g].rows.size());
+      for (CommunityRow& row : directory.groups[g].rows) {
+        groups[g].stations.push_back(Station{std::move(row.name), row.uuid});
+        table.emplace(std::move(row.uuid), std::move(row.address));
+      }
     }
+  } catch (...) {
+    return 0;  // no memory for the new list: the one shown stays
   }
-  if (FillChannelList(list, groups, stationPicture) != static_cast<int>(groups.size())) {
-    addresses.clear();
-    return 0;
-  }
-  return directory.RowCount();
+  if (!ReplaceChannelList(list, groups, stationPicture)) return 0;
+  addresses.swap(table);
+  return rows;
 }
 
 std::string CommunityCountText(size_t rows) { return "共 " + std::to_string(rows) + " 个电台"; }

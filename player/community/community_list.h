@@ -17,10 +17,12 @@ namespace trr {
 // Station id -> stream address from the listing (empty when the listing had none).
 using CommunityAddressTable = std::unordered_map<std::string, std::string>;
 
-// Empties `list` (made by CreateChannelList) and adds the groups of `directory` in order, collapsed, each row
-// with the station row settings of the built-in list (FillChannelList). Fills `addresses` with the listed
-// stations. Returns the number of rows listed; 0 when the list has no window.
-size_t LoadCommunityList(GroupList& list, const CommunityDirectory& directory, const std::string& stationPicture,
+// Replaces what `list` (made by CreateChannelList) shows by the groups of `directory` in order, collapsed, each
+// row with the station row settings of the built-in list (ReplaceChannelList), and `addresses` by the listed
+// stations' addresses. The rows' text is moved out of `directory`. Returns the number of rows listed; 0, with
+// the list and `addresses` as they were, when the list has no window, `directory` no row, or no memory could
+// be had for the new list.
+size_t LoadCommunityList(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture,
                          CommunityAddressTable& addresses);
 
 // The counter label while the community list is shown: "共 " + rows in decimal + " 个电台".

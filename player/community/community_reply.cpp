@@ -6,6 +6,8 @@
 #include <array>
 #include <optional>
 
+#include "player/community/station_address_rule.h"
+
 namespace trr {
 namespace {
 
@@ -148,6 +150,13 @@ bool IsHostName(std::string_view host) {
   return std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The address the player may play for a station: cleaned, and only where it names no one's own network.
+std::string ListableAddress(const std::optional<std::string>& value) {
+  if (!value) return {};
+  std::string address = CleanStreamAddress(*value);
+  return IsPublicStationAddress(address) ? address : std::string();
+}
+
 }  // namespace
 
 bool IsStationUuid(std::string_view uuid) {
@@ -184,8 +193,8 @@ bool ParseCommunityStations(std::string_view reply, std::vector<CommunityStation
     station.uuid = std::move(*record[kUuid]);
     if (record[kName]) station.name = CutUtf8(*record[kName], kMaxCommunityNameBytes);
     station.countryCode = CountryCode(record[kCountryCode]);
-    if (record[kUrlResolved]) station.address = CleanStreamAddress(*record[kUrlResolved]);
-    if (station.address.empty() && record[kUrl]) station.address = CleanStreamAddress(*record[kUrl]);
+    station.address = ListableAddress(record[kUrlResolved]);
+    if (station.address.empty()) station.address = ListableAddress(record[kUrl]);
     stations.push_back(std::move(station));
   }
   return true;
@@ -207,7 +216,7 @@ std::string ParseStationUrlReply(std::string_view reply) {
   if (!CollectRecords(reply, false, records) || records.size() != 1) return {};
   const Record& record = records[0];
   if (record[kOk] && *record[kOk] != "true") return {};
-  return record[kUrl] ? CleanStreamAddress(*record[kUrl]) : std::string();
+  return ListableAddress(record[kUrl]);
 }
 
 }  // namespace trr

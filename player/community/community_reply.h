@@ -21,7 +21,8 @@ struct CommunityStation {
   std::string uuid;         // IsStationUuid
   std::string name;         // UTF-8 as sent (valid UTF-8, possibly empty), at most kMaxCommunityNameBytes
   std::string countryCode;  // two ASCII capitals, or empty
-  std::string address;      // url_resolved, else url, through CleanStreamAddress; may be empty
+  std::string address;      // url_resolved, else url, through CleanStreamAddress and IsPublicStationAddress;
+                            // empty when neither passes
 };
 
 // The stations of a listing reply (a JSON array of station objects), in reply order. Stations without a
@@ -35,7 +36,7 @@ bool ParseCommunityStations(std::string_view reply, std::vector<CommunityStation
 bool ParseCommunityServers(std::string_view reply, std::vector<std::string>& hosts);
 
 // The stream address of a look-up reply (a JSON object whose "url" is a string, and whose "ok", when present,
-// is true), through CleanStreamAddress. Empty on anything else.
+// is true), through CleanStreamAddress, when IsPublicStationAddress accepts it. Empty on anything else.
 std::string ParseStationUrlReply(std::string_view reply);
 
 // `address` as the player hands it to the media player: an http or https address (scheme in any letter case)

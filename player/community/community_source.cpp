@@ -2,34 +2,38 @@
 
 #include <utility>
 
-#include "common/http_fetch.h"
+#include "common/file_util.h"
 #include "player/community/community_cache.h"
 #include "player/community/community_fetch.h"
+#include "player/community/community_request.h"
 
 namespace trr {
-namespace {
-
-// The requests of one job through one session: a request given up at its deadline still holds its thread
-// until WinINet lets go, and the session starts no other meanwhile, so a hanging server holds one thread.
-CommunityGet CommunityRequests() {
-  auto session = std::make_shared<HttpSession>(CommunityUserAgent().c_str());
-  return [session](const std::string& url, const FetchLimits& limits) { return session->Get(url, limits); };
-}
-
-}  // namespace
 
 CommunitySource::CommunitySource(HWND window, const Messages& messages, std::string cachePath)
     : window_(window), messages_(messages), cachePath_(std::move(cachePath)) {}
 
 bool CommunitySource::StartCacheRead() {
   if (cacheJob_) return false;
-  cacheJob_ = std::make_unique<WindowJob<CommunityListResult>>(window_, messages_.cacheRead);
-  return cacheJob_->Start([path = cachePath_] {
+  // A job that cannot start is not kept: a later call starts it afresh.
+  return StartJob(cacheJob_, messages_.cacheRead, [path = cachePath_] {
+    RemoveLeftoverTemporaries(path);  // of a write cut short by an earlier process's end
     CommunityListResult result;
     result.listed = ReadCommunityCache(path, result.directory);
     result.stale = result.listed && IsCommunityCacheStale(result.directory.fetchedAt, UnixTimeNow());
     return result;
   });
+}
+
+bool CommunitySource::StartJob(std::unique_ptr<WindowJob<CommunityListResult>>& slot, UINT message,
+                               WindowJob<CommunityListResult>::Work work) {
+  try {
+    auto job = std::make_unique<WindowJob<CommunityListResult>>(window_, message);
+    if (!job->Start(std::move(work))) return false;
+    slot = std::move(job);
+    return true;
+  } catch (...) {
+    return false;  // no memory to start it
+  }
 }
 
 std::optional<CommunityListResult> CommunitySource::TakeCacheRead() {
@@ -38,10 +42,9 @@ std::optional<CommunityListResult> CommunitySource::TakeCacheRead() {
 
 bool CommunitySource::StartFetch() {
   if (fetchJob_) return false;
-  fetchJob_ = std::make_unique<WindowJob<CommunityListResult>>(window_, messages_.fetched);
-  return fetchJob_->Start([path = cachePath_, get = CommunityRequests()] {
+  return StartJob(fetchJob_, messages_.fetched, [path = cachePath_] {
     CommunityListResult result;
-    result.listed = RefreshCommunityCache(get, path, result.directory);
+    result.listed = RefreshCommunityCache(CommunityRequests(), path, result.directory);
     return result;
   });
 }
@@ -51,22 +54,30 @@ std::optional<CommunityListResult> CommunitySource::TakeFetch() {
 }
 
 size_t CommunitySource::Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture) {
-  // Replacing what is listed: the cached list by a fresh one.
-  list.RemoveGroup();
-  rows_ = LoadCommunityList(list, directory, stationPicture, addresses_);
+  // Replacing what is listed (the cached list by a fresh one, say); a list that cannot be made leaves it.
+  const size_t rows = LoadCommunityList(list, directory, stationPicture, addresses_);
+  if (rows == 0) return 0;
+  rows_ = rows;
   server_ = std::move(directory.server);
+  CancelLookup();  // the double-click was on a list that is gone
   return rows_;
 }
 
 void CommunitySource::Forget() {
   addresses_.clear();
   rows_ = 0;
+  CancelLookup();
+}
+
+void CommunitySource::CancelLookup() {
+  if (lookup_) lookup_->Cancel();
 }
 
 bool CommunitySource::LookUp(GroupList& list, ItemHandle row) {
   CommunityPick pick;
   if (!PickCommunityStation(list, row, addresses_, pick)) return false;
   if (!lookup_) {
+    // One session for every look-up: a server that hangs holds at most its few abandoned requests.
     lookup_ = std::make_unique<StationLookup>(
         window_, messages_.lookedUp, [get = CommunityRequests()](const std::string& uuid, const std::string& server) {
           return LookUpStationAddress(get, server, uuid);

@@ -39,22 +39,26 @@ class CommunitySource {
   CommunitySource(const CommunitySource&) = delete;
   CommunitySource& operator=(const CommunitySource&) = delete;
 
-  // Starts reading the cache file, once; false when it was started before or could not be.
+  // Starts reading the cache file, once; false when it was started before or could not be (a later call then
+  // tries again).
   bool StartCacheRead();
   bool CacheReadStarted() const { return static_cast<bool>(cacheJob_); }
   std::optional<CommunityListResult> TakeCacheRead();
 
   // Starts fetching the list and writing it to the cache file, once; false when it was started before or
-  // could not be.
+  // could not be (a later call then tries again).
   bool StartFetch();
   bool FetchStarted() const { return static_cast<bool>(fetchJob_); }
   std::optional<CommunityListResult> TakeFetch();
 
-  // Fills `list` (made by CreateChannelList, emptied here) with `directory` and keeps its addresses and server.
-  // Returns the rows listed.
+  // Replaces what `list` (made by CreateChannelList) shows by `directory` (its text moved out), keeps its
+  // addresses and server, and drops the answer of a look-up on its way. Returns the rows listed; 0, with the
+  // list and everything here as it was, when the new list could not be made.
   size_t Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture);
   // The list no longer shows community stations: forgets their addresses and drops a look-up on its way.
   void Forget();
+  // Drops the answer of every look-up asked for so far: the user did something else with playback.
+  void CancelLookup();
   size_t Rows() const { return rows_; }
 
   // Hands the double-clicked `row` to the look-up worker, whose answer arrives by message. False for a row
@@ -64,6 +68,11 @@ class CommunitySource {
   bool TakeLookupAnswer(CommunityPick& pick, std::string& address);
 
  private:
+  // Starts `work` as a job announced by `message` and keeps it in `slot`; false, with `slot` left empty, when
+  // it could not start.
+  bool StartJob(std::unique_ptr<WindowJob<CommunityListResult>>& slot, UINT message,
+                WindowJob<CommunityListResult>::Work work);
+
   HWND window_;
   Messages messages_;
   std::string cachePath_;  // program directory + "\Community.Dat"

@@ -9,7 +9,9 @@ namespace trr {
 
 struct OnlineCounter::Shared {
   Delivery deliver;
-  HttpSession session;  // used by the worker's jobs only, one at a time
+  // Used by the worker's jobs only, one at a time. A refresh follows at the next tick anyway: a counter that
+  // does not answer holds one request given up on, and the next waits for it rather than piling up threads.
+  HttpSession session{kPlayerAgent, RedirectRule(), 1};
   mutable std::mutex lock;
   bool refreshing = false;  // from the request to the end of its refresh
   std::string latestText;

@@ -2,9 +2,10 @@
 // GETs of the counter page (id=3, id=1, id=3, in that order, each made even when an earlier one failed, each
 // within kSmallReplyLimits) through one HttpSession; the number of the id=1 reply becomes the label text. The
 // worker never touches a window: it keeps the text and hands it on by a posted message, so the window's own
-// thread writes the label. At most one refresh runs at a time, and the session starts no request while one it
-// gave up on at its deadline still runs (such a request fails at once, without going out), so a hanging or
-// trickling counter server holds at most the worker and one request's thread.
+// thread writes the label. At most one refresh runs at a time, and the session keeps at most one request it
+// gave up on at its deadline alive (the next request waits for it within its own deadline, and fails without
+// going out when it does not end), so a hanging or trickling counter server holds at most the worker and two
+// requests' threads.
 #pragma once
 #include <windows.h>
 

@@ -25,6 +25,8 @@ DirectoryResult ReadOrFetchDirectory(const std::string& cachePath, const std::st
                                      const std::function<void()>& onRequestSent, CacheOutcome* outcome) {
   CacheOutcome ignored;
   CacheOutcome& way = outcome ? *outcome : ignored;
+  // A write of the cache cut short by an earlier process's end leaves its temporary file: none outlives a start.
+  RemoveLeftoverTemporaries(cachePath);
   if (FileExists(cachePath)) {
     if (onRequestSent) onRequestSent();
     way = CacheOutcome::AlreadyPresent;

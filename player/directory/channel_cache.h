@@ -30,7 +30,8 @@ enum class CacheOutcome {
 // Program directory + "\GB.Dat".
 std::string ChannelCachePath(const std::string& programDirectory);
 
-// The player's directory job; blocking, so it runs on a worker (BuiltinDirectoryJob). When a file exists at `cachePath`
+// The player's directory job; blocking, so it runs on a worker (BuiltinDirectoryJob). Temporary files that a cut
+// write of `cachePath` left are removed first (RemoveLeftoverTemporaries). When a file exists at `cachePath`
 // (even an empty one) it is read, up to kMaxChannelDirectoryBytes (a larger or unreadable file reads as
 // empty), and nothing is fetched. Otherwise `url` is fetched within kChannelDirectoryLimits and the reply is
 // read once, for both uses: when it is worth keeping (ChannelDirectory::WorthKeeping) it is written to

@@ -14,22 +14,51 @@ bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDouble
   return true;
 }
 
-int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, const std::string& stationPicture) {
-  if (!list.listWindow()) return 0;
-  // One pass for the whole directory: the same groups, rows, handles and document as one AddGroup per group
-  // and one AddItem per station, without building every row's element before the window shows.
+namespace {
+
+// The groups and rows as the list control takes them, and the settings every station row shares. Throws when
+// no memory can be had.
+std::vector<GroupRows> RowsOf(const std::vector<ChannelGroup>& channels) {
   std::vector<GroupRows> groups(channels.size());
   for (size_t g = 0; g < channels.size(); ++g) {
     groups[g].title = channels[g].name;
     groups[g].rows.reserve(channels[g].stations.size());
     for (const Station& station : channels[g].stations) groups[g].rows.push_back(RowText{station.name, station.id});
   }
+  return groups;
+}
+
+RowData StationRow(const std::string& stationPicture) {
   RowData station;
   station.avatarPicture = stationPicture;
   station.nameColour = static_cast<int32_t>(kStationNameColour);
   station.online = true;
   station.signature = kStationSignature;
-  return list.AddGroupsWithRows(groups, station);
+  return station;
+}
+
+}  // namespace
+
+int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, const std::string& stationPicture) {
+  if (!list.listWindow()) return 0;
+  // One pass for the whole directory: the same groups, rows, handles and document as one AddGroup per group
+  // and one AddItem per station, without building every row's element before the window shows.
+  return list.AddGroupsWithRows(RowsOf(channels), StationRow(stationPicture));
+}
+
+bool ReplaceChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, const std::string& stationPicture) {
+  if (!list.listWindow()) return false;
+  std::vector<GroupRows> groups;
+  RowData station;
+  try {
+    groups = RowsOf(channels);
+    station = StationRow(stationPicture);
+  } catch (...) {
+    return false;  // no memory for the new rows: the list shows what it showed
+  }
+  list.RemoveGroup();
+  list.AddGroupsWithRows(groups, station);
+  return true;
 }
 
 bool ReadStationRow(GroupList& list, ItemHandle row, Station& station) {

@@ -25,6 +25,11 @@ bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDouble
 // number of groups added; 0 when the list has no window.
 int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& groups, const std::string& stationPicture);
 
+// Replaces what `list` shows by `groups` (as FillChannelList adds them). The rows are made ready before the
+// list is emptied, so a lack of memory leaves the list as it was shown. False then, or when the list has no
+// window; true when the new list is in place.
+bool ReplaceChannelList(GroupList& list, const std::vector<ChannelGroup>& groups, const std::string& stationPicture);
+
 // The name and number (station id or uuid) of the station `row`; false for a group or an unknown handle.
 bool ReadStationRow(GroupList& list, ItemHandle row, Station& station);
 

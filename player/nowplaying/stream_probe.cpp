@@ -13,20 +13,10 @@ constexpr unsigned kConnectMs = 5000;
 constexpr unsigned kIdleMs = 5000;
 constexpr char kAskForTitles[] = "Icy-MetaData: 1\r\n";
 
-// The absolute address of a redirect's Location, `location` taken against `base`; empty when it is none.
-std::string ResolveLocation(const std::string& base, const std::string& location) {
-  if (location.empty() || location.size() > 2048) return {};
-  char resolved[INTERNET_MAX_URL_LENGTH];
-  DWORD size = sizeof(resolved);
-  if (!InternetCombineUrlA(base.c_str(), location.c_str(), resolved, &size, ICU_NO_ENCODE) || size >= sizeof(resolved))
-    return {};
-  return std::string(resolved, size);
-}
-
-// The next address may be taken: an http or https address with a host, never from https down to http, and
-// one that `allowed` lets through.
+// The playlist's entry may be taken: an http or https address with a host, never from https down to http,
+// and one that `allowed` lets through.
 bool MayGo(const UrlParts& from, const std::string& to, ProbeAddressCheck allowed, UrlParts& parts) {
-  if (!SplitUrl(to, parts) || parts.scheme == INTERNET_SCHEME_FTP) return false;
+  if (!SplitUrl(to, parts) || parts.scheme == INTERNET_SCHEME_FTP || !parts.user.empty()) return false;
   if (from.scheme == INTERNET_SCHEME_HTTPS && parts.scheme != INTERNET_SCHEME_HTTPS) return false;
   return !allowed || allowed(to);
 }
@@ -76,49 +66,39 @@ ProbeResult ProbeStreamTitle(const std::string& url, ProbeAddressCheck allowed, 
                              ULONGLONG startTick) {
   ProbeResult result;
   const RequestDeadline deadline(startTick, kProbeDeadlineMs);
-  std::string current = url;
   UrlParts parts;
-  if (!SplitUrl(current, parts) || parts.scheme == INTERNET_SCHEME_FTP) return result;
-  HttpRequestOptions options;
-  options.extraHeaders = kAskForTitles;
-  options.followRedirects = false;
-  bool playlistFollowed = false;
-  for (int hops = 0; hops <= kMaxProbeRedirects + 1 && !deadline.Passed(); ++hops) {
+  if (!SplitUrl(url, parts) || parts.scheme == INTERNET_SCHEME_FTP) return result;
+  RedirectRule redirects;
+  redirects.maxRedirects = kMaxProbeRedirects;
+  redirects.allowed = allowed;
+  // The station's address, then, when it answers with a playlist, the playlist's first entry.
+  for (int hop = 0; hop < 2 && !deadline.Passed(); ++hop) {
     HttpTimeouts timeouts;
     timeouts.connectMs = deadline.Clip(kConnectMs);
     timeouts.sendMs = timeouts.receiveMs = deadline.Clip(kIdleMs);
     OpenedGet reply;
     DWORD error = 0;
-    if (!OpenHttpGet(parts, agent, timeouts, reply, error, nullptr, options)) return result;
+    if (!OpenHttpGet(parts, agent, timeouts, reply, error, nullptr, redirects, kAskForTitles)) return result;
     const HINTERNET request = reply.request.get();
-    std::string next;
-    if (reply.status >= 300) {
-      next = ResolveLocation(current, ReplyHeader(request, "Location"));
-    } else {
-      const std::string metaint = ReplyHeader(request, "icy-metaint");
-      if (!metaint.empty()) {
-        // An interval of 0 or beyond the limit is a stream the reader does not take.
-        const size_t interval = ParseIcyMetaInterval(metaint);
-        if (interval == 0) return result;
-        result.streamUrl = current;
-        result.bitrateKbps = PlausibleBitrate(ReplyHeader(request, "icy-br"));
-        ReadTitle(request, interval, deadline, result);
-        return result;
-      }
-      if (playlistFollowed) return result;
-      const std::string body = ReadUpTo(request, deadline, kMaxPlaylistBytes);
-      result.bytesReceived += body.size();
-      const PlaylistKind kind = PlaylistKindOf(ReplyHeader(request, "Content-Type"), body);
-      if (kind == PlaylistKind::None) return result;  // audio without titles, a web page, a login form
-      playlistFollowed = true;
-      next = FirstPlaylistEntry(kind, body);
+    const std::string metaint = ReplyHeader(request, "icy-metaint");
+    if (!metaint.empty()) {
+      // An interval of 0 or beyond the limit is a stream the reader does not take.
+      const size_t interval = ParseIcyMetaInterval(metaint);
+      if (interval == 0) return result;
+      result.streamUrl = AddressText(reply.address);
+      result.bitrateKbps = PlausibleBitrate(ReplyHeader(request, "icy-br"));
+      ReadTitle(request, interval, deadline, result);
+      return result;
     }
-    UrlParts nextParts;
-    if (next.empty() || !MayGo(parts, next, allowed, nextParts)) return result;
-    current = std::move(next);
-    parts = std::move(nextParts);
+    const std::string body = ReadUpTo(request, deadline, kMaxPlaylistBytes);
+    result.bytesReceived += body.size();
+    const PlaylistKind kind = PlaylistKindOf(ReplyHeader(request, "Content-Type"), body);
+    if (kind == PlaylistKind::None) return result;  // audio without titles, a web page, a login form
+    UrlParts next;
+    if (!MayGo(reply.address, FirstPlaylistEntry(kind, body), allowed, next)) return result;
+    parts = std::move(next);
   }
-  return result;  // a redirect loop, or the deadline
+  return result;  // a playlist leading to a playlist, or the deadline
 }
 
 }  // namespace trr

@@ -13,7 +13,7 @@
 
 namespace trr {
 
-// Redirects followed in one try at most; one more is a loop.
+// Redirects followed in one request at most; one more is a loop.
 constexpr int kMaxProbeRedirects = 5;
 // One try's deadline, from its start.
 constexpr unsigned kProbeDeadlineMs = 10000;

@@ -159,6 +159,8 @@ void MediaPlayerHost::ApplyStartSettings() {
     settings->put_rate(1.0);
     settings->put_playCount(1);
     settings->put_enableErrorDialogs(VARIANT_FALSE);
+    // Script commands inside a stream must not open web pages: a station's stream is anyone's to write.
+    settings->put_invokeURLs(VARIANT_FALSE);
   }
 }
 

@@ -25,8 +25,8 @@ class MediaPlayerHost {
   MediaPlayerHost& operator=(const MediaPlayerHost&) = delete;
 
   // Creates the control filling the client area of `hostWindow`, applies the start settings (ui mode "none",
-  // auto start, volume 50, rate 1, play count 1, context menu on, error dialogs off; a refused setting is
-  // skipped) and subscribes to its play-state events. False when the control cannot be created or activated;
+  // auto start, volume 50, rate 1, play count 1, context menu on, error dialogs off, URL script commands
+  // opening no browser (invokeURLs off); a refused setting is skipped) and subscribes to its play-state events. False when the control cannot be created or activated;
   // the host then stays empty and every other call does nothing and reports failure.
   bool Create(HWND hostWindow);
 

@@ -71,7 +71,10 @@ void OnFoldClicked(const ui::Event& event) {
 
 void OnPanelRightPress(const ui::Event&) { OpenAboutWindow(g_resources); }
 
-void OnClockTick(const ui::Event& event) { RefreshOnlineCount(event.window); }
+void OnClockTick(const ui::Event& event) {
+  if (State().sources) State().sources->OnClockTick();
+  RefreshOnlineCount(event.window);
+}
 
 void OnStopClicked(const ui::Event& event) { StopPlayback(event.window); }
 

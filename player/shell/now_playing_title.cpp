@@ -1,5 +1,6 @@
 #include "player/shell/now_playing_title.h"
 
+#include "player/community/station_address_rule.h"
 #include "player/nowplaying/now_playing_reader.h"
 #include "player/shell/program_state.h"
 #include "player/shell/window_layouts.h"
@@ -30,10 +31,10 @@ void FollowStartedStation(HWND mainWindow, const std::string& name, const std::s
     ui::BindWindowMessage(mainWindow, kNowPlayingMessage, &OnReaderTry);
     state.nowPlaying = std::make_unique<NowPlayingReader>(mainWindow, kNowPlayingMessage);
   }
-  // NOTE-MERGE: community stations go under the community address rule.
-  (void)community;
   ShowTitle(mainWindow, "");
-  state.nowPlaying->Follow(url, name, nullptr);
+  // The addresses a community station's stream leads to are under the community address rule; a built-in
+  // station's and one the user typed are not.
+  state.nowPlaying->Follow(url, name, community ? &IsPublicStationAddress : nullptr);
 }
 
 void StopFollowingStation(HWND mainWindow) {

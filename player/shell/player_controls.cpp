@@ -53,6 +53,8 @@ void TakeMediaPlayerObjects(HWND mainWindow) {
 void StopPlayback(HWND mainWindow) {
   ProgramState& state = State();
   StopFollowingStation(mainWindow);
+  // A station still being looked up is not started after the user stopped playback.
+  if (state.sources) state.sources->OnStopClicked();
   if (state.wmpControls) state.wmpControls->stop();
 }
 

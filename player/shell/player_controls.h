@@ -10,7 +10,7 @@ namespace trr {
 // double-clicks start nothing.
 void TakeMediaPlayerObjects(HWND mainWindow);
 
-// 播放暂停 clicked: stop playback.
+// 播放暂停 clicked: stop playback, and drop a double-clicked station whose look-up has not answered yet.
 void StopPlayback(HWND mainWindow);
 
 // 音量大小 moved by the user: set the media player's volume to `position`.

@@ -62,11 +62,13 @@ void SourceChoice::OnDirectoryArrived() {
     return;
   }
   if (listed_ == ListedSource::Community) {
-    setup_.list->RemoveGroup();
+    // A built-in list that cannot be made for lack of memory leaves the community one shown.
+    if (!ReplaceChannelList(*setup_.list, result->groups, setup_.stationPicture)) return;
     community_->Forget();
+  } else {
+    FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   }
   listed_ = ListedSource::Builtin;
-  FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
 }
 
 void SourceChoice::StartCacheRead() {
@@ -104,6 +106,7 @@ void SourceChoice::OnCommunityFetched() {
 
 void SourceChoice::ShowCommunity(CommunityDirectory& directory) {
   const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture);
+  if (rows == 0) return;  // not shown: the list stays as it was
   listed_ = ListedSource::Community;
   if (setup_.setCounterLabel) setup_.setCounterLabel(CommunityCountText(rows));
 }
@@ -122,6 +125,8 @@ void SourceChoice::Play(const std::string& name, const std::string& url, bool co
 
 void SourceChoice::PlayRow(ItemHandle row) {
   if (!setup_.player || !setup_.player->IsCreated()) return;  // a player without a control ignores double-clicks
+  // The newest double-click wins: a look-up still on its way starts nothing.
+  if (community_) community_->CancelLookup();
   if (listed_ == ListedSource::Community) {
     community_->LookUp(*setup_.list, row);
     return;
@@ -129,6 +134,12 @@ void SourceChoice::PlayRow(ItemHandle row) {
   std::string name, url;
   if (BuiltinStationOfRow(*setup_.list, row, name, url)) Play(name, url, false);
 }
+
+void SourceChoice::OnStopClicked() {
+  if (community_) community_->CancelLookup();
+}
+
+void SourceChoice::OnClockTick() { FetchIfNeeded(); }
 
 void SourceChoice::ShowOnlineCount(const std::string& text) {
   if (WantsOnlineCount() && setup_.setCounterLabel) setup_.setCounterLabel(text);

@@ -8,6 +8,9 @@
 // whenever it arrives, replaces a community one. While community stations are listed, the counter label shows
 // their number instead of the listeners online, and no counter request goes out.
 //
+// A double-clicked community station starts when its look-up answers, and only if the user did nothing else with
+// playback meanwhile: another double-click, 播放暂停 or a list replacing the one clicked drops the answer.
+//
 // Everything here runs on the window thread. The jobs announce their ends by messages to the main window,
 // whose handlers (bound by the shell) call the On... member named beside each message.
 #pragma once
@@ -79,6 +82,12 @@ class SourceChoice {
 
   // A row was double-clicked: its station starts through the source that listed it.
   void PlayRow(ItemHandle row);
+
+  // 播放暂停 was clicked: a station still being looked up does not start.
+  void OnStopClicked();
+
+  // Every tick of 时钟1: a community fetch that is due but could not start before is started again.
+  void OnClockTick();
 
   // An online-count refresh has ended with `text`: the label shows it unless it shows the community count.
   void ShowOnlineCount(const std::string& text);

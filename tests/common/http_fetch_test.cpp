@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/message_pump.h"
@@ -118,23 +121,96 @@ TEST_F(HttpFetch, GivingUpAtTheDeadlineLeavesOtherFetchesAlone) {
   EXPECT_EQ(bad.load(), 0);
 }
 
-// A session whose request was given up at its deadline sends nothing more until that request's worker has
-// ended: a trickling server holds one worker per session, never more.
-TEST_F(HttpFetch, ASessionStartsNoRequestWhileOneGivenUpStillRuns) {
-  ServerSetFault("/trickle.txt", "trickle", 3);
+// Each request of a session has its own try and deadline: one given up on runs on alone, and the next goes out
+// at once on another worker. With two given up on still running, the next waits for one of them to end, within
+// its own deadline, and goes out only then.
+TEST_F(HttpFetch, ASessionKeepsAtMostTwoRequestsGivenUpOnAlive) {
+  ServerSetFault("/trickle.txt", "trickle", 4);
   ServerSetBody("/fine.txt", "fine");
   FetchLimits shortLimits = kSmallReplyLimits;
   shortLimits.totalMs = 1000;
   HttpSession session;
-  DWORD start = GetTickCount();
+  const DWORD start = GetTickCount();
   EXPECT_EQ(session.Get(TestServerUrl() + "/trickle.txt", shortLimits), "");
   EXPECT_LT(GetTickCount() - start, 2000u);
-  EXPECT_TRUE(session.Busy());
-  EXPECT_EQ(session.Get(TestServerUrl() + "/fine.txt", kSmallReplyLimits), "") << "refused at once";
-  // The trickle ends after 3 s, and with it the worker given up on.
-  EXPECT_TRUE(test::PumpUntil([&] { return !session.Busy(); }, 10000));
+  EXPECT_EQ(session.Abandoned(), 1u);
+  EXPECT_EQ(session.Get(TestServerUrl() + "/fine.txt", kSmallReplyLimits), "fine") << "its own try, at once";
+  EXPECT_EQ(session.Get(TestServerUrl() + "/trickle.txt", shortLimits), "");
+  EXPECT_EQ(session.Abandoned(), 2u);
+
+  // A third that cannot wait long enough for either trickle to end is never sent.
+  DWORD before = GetTickCount();
+  EXPECT_EQ(session.Get(TestServerUrl() + "/trickle.txt", shortLimits), "");
+  EXPECT_GE(GetTickCount() - before, 900u);
+  // One that can wait goes out once the first trickle ends, 4 s after it began.
+  before = GetTickCount();
   EXPECT_EQ(session.Get(TestServerUrl() + "/fine.txt", kSmallReplyLimits), "fine");
-  EXPECT_EQ(ServerRequestLog(), (std::vector<std::string>{"/trickle.txt", "/fine.txt"}));
+  EXPECT_GE(GetTickCount() - start, 3500u);
+  EXPECT_LT(GetTickCount() - before, 5000u);
+  EXPECT_TRUE(test::PumpUntil([&] { return session.Abandoned() == 0; }, 10000));
+  EXPECT_EQ(ServerRequestLog(), (std::vector<std::string>{"/trickle.txt", "/fine.txt", "/trickle.txt", "/fine.txt"}));
+}
+
+// Redirects are followed by our own rule, one request per hop: never from https to anything else, never to an
+// address with a user name, to the same host only where asked, and no more than the rule's number.
+TEST(HttpRedirect, TheRuleDecidesWhereARedirectLeads) {
+  UrlParts plain, secure;
+  ASSERT_TRUE(SplitUrl("http://radio.example:8080/json/stations?x=1", plain));
+  ASSERT_TRUE(SplitUrl("https://radio.example/json/servers", secure));
+  const RedirectRule anyHost, sameHost = {5, true};
+  const struct {
+    const UrlParts* from;
+    const char* location;
+    const RedirectRule* rule;
+    const char* leadsTo;  // host:port/object, or nullptr when refused
+  } cases[] = {
+      {&plain, "/other?y", &anyHost, "radio.example:8080/other?y"},
+      {&plain, "next", &anyHost, "radio.example:8080/json/next"},
+      {&plain, "//mirror.example/a", &anyHost, "mirror.example:80/a"},
+      {&plain, "https://radio.example/b", &sameHost, "radio.example:443/b"},
+      {&plain, "http://RADIO.example:81/c", &sameHost, "RADIO.example:81/c"},
+      {&plain, "http://mirror.example/a", &sameHost, nullptr},
+      {&plain, "http://127.0.0.1:8080/a", &sameHost, nullptr},
+      {&secure, "/json/other", &sameHost, "radio.example:443/json/other"},
+      {&secure, "https://mirror.example/a", &anyHost, "mirror.example:443/a"},
+      {&secure, "http://radio.example/json/servers", &anyHost, nullptr},
+      {&secure, "//radio.example:80/x", &anyHost, "radio.example:80/x"},
+      {&secure, "ftp://radio.example/x", &anyHost, nullptr},
+      {&plain, "http://user:pw@radio.example/x", &anyHost, nullptr},
+      {&plain, "javascript:alert(1)", &anyHost, nullptr},
+      {&plain, "http://radio.example/a b", &anyHost, nullptr},
+      {&plain, "http:\\\\mirror.example/x", &anyHost, nullptr},
+      {&plain, "", &anyHost, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.location);
+    UrlParts to;
+    const bool followed = FollowRedirect(*c.from, c.location, *c.rule, to);
+    EXPECT_EQ(followed, c.leadsTo != nullptr);
+    if (followed && c.leadsTo) {
+      EXPECT_EQ(to.host + ":" + std::to_string(to.port) + to.object, c.leadsTo);
+      EXPECT_EQ(to.scheme == INTERNET_SCHEME_HTTPS, c.from->scheme == INTERNET_SCHEME_HTTPS ||
+                                                        std::string(c.location).rfind("https:", 0) == 0);
+    }
+  }
+}
+
+TEST_F(HttpFetch, RedirectsAreFollowedByTheRuleWithinTheirNumber) {
+  ServerSetBody("/fine.txt", "fine");
+  const std::string self = TestServerUrl();
+  const std::string port = self.substr(self.rfind(':') + 1);
+  test::ServerSetRedirect("/moved.txt", "/fine.txt");
+  EXPECT_EQ(HttpGet(self + "/moved.txt", kSmallReplyLimits), "fine");
+  // The same server under another host name: followed by default, refused where only the same host may be.
+  test::ServerSetRedirect("/elsewhere.txt", "http://localhost:" + port + "/fine.txt");
+  EXPECT_EQ(HttpGet(self + "/elsewhere.txt", kSmallReplyLimits), "fine");
+  EXPECT_EQ(HttpGet(self + "/elsewhere.txt", kSmallReplyLimits, kPlayerAgent, {}, RedirectRule{5, true}), "");
+  // A redirect to itself ends after the rule's number of hops.
+  test::ServerSetRedirect("/loop.txt", "/loop.txt");
+  EXPECT_EQ(HttpGet(self + "/loop.txt", kSmallReplyLimits, kPlayerAgent, {}, RedirectRule{3, false}), "");
+  std::vector<std::string> log = ServerRequestLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "/loop.txt"), 4) << "the first request and three redirects";
+  EXPECT_EQ(std::count(log.begin(), log.end(), "/fine.txt"), 2) << "the refused redirect sent nothing";
 }
 
 }  // namespace

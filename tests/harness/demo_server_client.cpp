@@ -32,10 +32,15 @@ std::vector<std::string> ServerRequestLog() {
   return entries;
 }
 
-void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds) {
+void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds, int count) {
   char delay[32];
   std::snprintf(delay, sizeof(delay), "%g", delaySeconds);
-  ServerControl("/__control/fault?path=" + PercentEncode(path) + "&mode=" + mode + "&delay=" + delay);
+  ServerControl("/__control/fault?path=" + PercentEncode(path) + "&mode=" + mode + "&delay=" + delay +
+                (count >= 0 ? "&count=" + std::to_string(count) : std::string()));
+}
+
+void ServerSetRedirect(const std::string& path, const std::string& target) {
+  ServerControl("/__control/fault?path=" + PercentEncode(path) + "&mode=redirect&to=" + PercentEncode(target));
 }
 
 void ServerGenerateDirectory(int stations, int groups, int repeat, int pad) {

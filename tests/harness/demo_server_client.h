@@ -24,7 +24,11 @@ std::vector<std::string> ServerRequestLog();
 // "chunkedcut" (chunked, closed before the last chunk), "html" (HTTP 200 with a login page), "scrambled" (the
 // same length, other bytes), "drip" (at `delaySeconds` taken as bytes per second), "trickle" (the status line,
 // then one header byte every half second for `delaySeconds`, 60 when 0, or until a reset; then closed).
-void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds = 0);
+// With `count` of 0 or more, only that many requests of `path` meet the fault; later ones are answered normally.
+void ServerSetFault(const std::string& path, const std::string& mode, double delaySeconds = 0, int count = -1);
+
+// Answers `path` with a 302 redirect to `target` from now on.
+void ServerSetRedirect(const std::string& path, const std::string& target);
 
 // Serves a generated channel directory from now until the next reset: `stations` stations over `groups`
 // groups, the group list naming each group `repeat` times, each line padded by `pad` bytes.

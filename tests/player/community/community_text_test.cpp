@@ -2,12 +2,15 @@
 // cache file. Inputs from the network are UTF-8 (u8 literals); display names are GBK (plain literals).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "player/community/community_directory.h"
 #include "player/community/community_names.h"
 #include "player/community/community_reply.h"
+#include "player/community/station_address_rule.h"
+#include "player/list/station_groups.h"
 
 namespace trr {
 namespace {
@@ -20,10 +23,12 @@ TEST(CommunityReply, ListingsKeepIdNameCountryAndAPlayableAddress) {
             {"stationuuid":"aa-2","name":"x","url":"http://a/u b/电台","url_resolved":"ftp://a/r","tags":["t"]},
             {"stationuuid":"aa-3","url":"file:///c:/x","countrycode":"CHN","votes":5,"extra":{"name":"no"}},
             {"stationuuid":"../x","name":"bad id"}, {"name":"no id"}, 17, "text",
-            {"stationuuid":"aa-4","name":null,"url":"HTTPS://a/\u0001"}])");
+            {"stationuuid":"aa-4","name":null,"url":"HTTPS://a/\u0001"},
+            {"stationuuid":"aa-5","url":"http://a/u","url_resolved":"http://192.168.1.1/r"},
+            {"stationuuid":"aa-6","url":"http://[::1]/u","url_resolved":"http://0x7f.1/r"}])");
   std::vector<CommunityStation> stations;
   ASSERT_TRUE(ParseCommunityStations(reply, stations));
-  ASSERT_EQ(stations.size(), 4u);
+  ASSERT_EQ(stations.size(), 6u);
   EXPECT_EQ(stations[0].uuid, "aa-1");
   EXPECT_EQ(stations[0].name, U8(u8"中国之声"));
   EXPECT_EQ(stations[0].countryCode, "CN");
@@ -33,6 +38,8 @@ TEST(CommunityReply, ListingsKeepIdNameCountryAndAPlayableAddress) {
   EXPECT_EQ(stations[2].countryCode, "");
   EXPECT_EQ(stations[2].name, "") << "a nested object's name is not the station's";
   EXPECT_EQ(stations[3].address, "") << "a control byte spoils an address";
+  EXPECT_EQ(stations[4].address, "http://a/u") << "url when url_resolved names a private network";
+  EXPECT_EQ(stations[5].address, "") << "neither names a public host";
 }
 
 TEST(CommunityReply, AnythingButAWholeArrayOfObjectsIsNoListing) {
@@ -66,6 +73,8 @@ TEST(CommunityReply, ServerListAndLookUpReply) {
       {R"({"ok":"maybe","url":"http://s/x"})", ""},
       {R"({"ok":true,"url":5})", ""},
       {R"({"ok":true,"url":"javascript:x"})", ""},
+      {R"({"ok":true,"url":"http://127.0.0.1:8080/admin"})", ""},
+      {R"({"ok":true,"url":"http://user:pw@s/x"})", ""},
       {R"([{"url":"http://s/x"}])", ""},
       {R"({"ok":true,"url":"http://s/x")", ""},
   };
@@ -106,11 +115,61 @@ TEST(CommunityNames, UnfitCharactersBecomeQuestionMarksAndEmptyNamesAStandIn) {
   EXPECT_EQ(shown.substr(0, 2), "中");
 }
 
+// A station's address is listed only when it names a public host, in whatever form the platform reads hosts.
+TEST(StationAddressRule, OnlyPublicHostsInAnyFormAreListed) {
+  const char* const listed[] = {
+      "http://radio.example/live", "HTTPS://Radio.Example:8443/a?b=c#d", "http://a/r", "http://a.b-c_d.example./x",
+      "http://8.8.8.8/s", "http://8.8.8.8:8000", "https://1.1.1.1/", "http://134744072/s" /* 8.8.8.8 */,
+      "http://0x08080808/s", "http://8.0x80808/s", "http://010.8.8.8/s" /* octal 8.8.8.8 */, "http://100.63.255.255/",
+      "http://100.128.0.0/", "http://172.15.255.255/", "http://172.32.0.0/", "http://169.253.0.1/", "http://11.0.0.1/",
+      "http://192.167.255.255/", "http://223.255.255.255/", "http://[2606:4700::1111]/s", "http://[2a00:1450::]:80/",
+      "http://[2001:4860:4860::8888]/", "http://radio.example/a@b", "http://xn--fiq228c.example/",
+      "http://radio.localhost.example/", "http://local.example/", "http://arpa.example/", "http://home.example.arpa/",
+  };
+  for (const char* address : listed) EXPECT_TRUE(IsPublicStationAddress(address)) << address;
+
+  const char* const refused[] = {
+      "", "http://", "https://", "http:///x", "ftp://radio.example/", "file:///c:/x", "radio.example/x",
+      "javascript:alert(1)", "http://radio.example/a b", "http://radio.example/\x7f", "http://radio.example\\x",
+      "http:\\\\radio.example/", "http://user@radio.example/", "http://user:pw@radio.example/",
+      "http://radio.example@127.0.0.1/", "http://@radio.example/", "http://radio.example?x@127.0.0.1/",
+      "http://radio.example#@127.0.0.1:8080/", "http://radio.example:0/", "http://radio.example:/",
+      "http://radio.example:65536/", "http://radio.example:80:80/", "http://radio..example/", "http://.radio.example/",
+      "http://radio.example../", "http://ra%64io.example/", "http://radio;example/", "http://localhost/",
+      "http://LocalHost./", "http://radio.localhost/", "http://printer.local/", "http://nas.internal/",
+      "http://router.home.arpa/", "http://HOME.ARPA/",
+      // IPv4 in its special-purpose, multicast and reserved ranges, in every form.
+      "http://0.0.0.0/", "http://0/", "http://0.1.2.3/", "http://10.0.0.1/", "http://10.255.255.255/",
+      "http://100.64.0.0/", "http://100.127.255.255/", "http://127.0.0.1/", "http://127.255.255.254:8000/",
+      "http://169.254.169.254/", "http://172.16.0.1/", "http://172.31.255.255/", "http://192.0.0.170/",
+      "http://192.0.2.1/", "http://192.31.196.1/", "http://192.52.193.1/", "http://192.88.99.1/",
+      "http://192.168.1.1/", "http://192.175.48.1/", "http://198.18.0.1/", "http://198.19.255.255/",
+      "http://198.51.100.7/", "http://203.0.113.9/", "http://224.0.0.251/", "http://239.255.255.250:1900/",
+      "http://240.0.0.1/", "http://255.255.255.255/", "http://2130706433/", "http://017700000001/",
+      "http://0x7f000001/", "http://0X7F000001/", "http://0x7f.1/", "http://127.1/", "http://127.0.1/",
+      "http://0177.0.0.1/", "http://0x7F.0.0.1/", "http://0x7f.0x0.0x0.0x1/", "http://10.1/", "http://3232235777/",
+      "http://127.0.0.1./", "http://192.168.0x1.1/",
+      // Hosts that end in a number but are no IPv4 address.
+      "http://1.2.3.4x/", "http://1.2.3.4.5/", "http://256.1.1.1/", "http://1.2.3.256/", "http://08.8.8.8/",
+      "http://0x100000000/", "http://4294967296/", "http://radio.123/", "http://1e2/",
+      // IPv6 outside the global unicast range, special blocks inside it, and forms that are no address.
+      "http://[::1]/", "http://[::]/", "http://[0:0:0:0:0:0:0:1]/", "http://[::ffff:127.0.0.1]/",
+      "http://[::ffff:7f00:1]:80/", "http://[::ffff:8.8.8.8]/", "http://[::127.0.0.1]/", "http://[64:ff9b::7f00:1]/",
+      "http://[100::1]/", "http://[fc00::1]/", "http://[fd12:3456::1]/", "http://[fe80::1]/",
+      "http://[fe80::1%25eth0]/", "http://[fec0::1]/", "http://[ff02::1]/", "http://[2001::1]/",
+      "http://[2001:db8::1]/", "http://[2002:7f00:1::]/", "http://[2620:4f:8000::1]/", "http://[3fff::1]/",
+      "http://[2606:4700::1111:]/", "http://[2606:4700::1111::1]/", "http://[1:2:3:4:5:6:7:8:9]/",
+      "http://[2606:4700:1:2:3:4:5::6]/", "http://[2606:4700::1]x/", "http://[2606:4700::1/", "http://::1/",
+      "http://[2606:4700::1.2.3.4.5]/", "http://[12345::]/",
+  };
+  for (const char* address : refused) EXPECT_FALSE(IsPublicStationAddress(address)) << address;
+}
+
 CommunityDirectory SampleDirectory() {
   CommunityDirectory d;
   d.fetchedAt = 1700000000;
   d.server = "https://de1.api.example";
-  d.groups = {{"热门电台", {{"aa-1", "http://a/r", "中国之声"}, {"aa-2", "", "JP 电台 2"}}},
+  d.groups = {{"热门电台", {{"aa-1", "http://a/r", "中国之声"}, {"aa-2", "https://b.example:8443/x", "JP 电台 2"}}},
               {"新闻", {{"aa-1", "http://a/r", "a|b;c <tvdata>"}}}};
   return d;
 }
@@ -135,6 +194,7 @@ TEST(CommunityCache, ReadsBackWhatItWritesAndNothingElse) {
       written + "group\tmore\r\n",                     // text after the end line
       replaced("end\t2\t3", "end\t2\t4"),              // counts differ
       replaced("TRRADIO COMMUNITY 1", "TRRADIO COMMUNITY 2"),
+      replaced("end\t2\t3", "end\t4294967298\t4294967299"),  // counts that a 32-bit size would cut to 2 and 3
       replaced("aa-2", "../x"),                        // not an id
       replaced("http://a/r", "file:///c:/x"),          // not a playable address
       replaced("中国之声", "a\tb"),                    // a field too many
@@ -147,6 +207,57 @@ TEST(CommunityCache, ReadsBackWhatItWritesAndNothingElse) {
     EXPECT_FALSE(ParseCommunityCache(bytes, read)) << bytes;
     EXPECT_TRUE(read.groups.empty());
   }
+}
+
+// Stations an earlier version cached without an address, or with one that names a private host, are not listed,
+// and neither is a group they leave empty; the server may be a plain http one (a cache of an earlier version).
+TEST(CommunityCache, StationsWithoutAPublicAddressAreLeftOut) {
+  CommunityDirectory d = SampleDirectory();
+  d.server = "http://de1.api.example";
+  d.groups[0].rows.push_back({"aa-3", "", "无地址"});
+  d.groups[0].rows.push_back({"aa-4", "http://192.168.1.1/x", "路由器"});
+  d.groups[1].rows = {{"aa-5", "http://0x7f.1/x", "本机"}};
+  CommunityDirectory read;
+  ASSERT_TRUE(ParseCommunityCache(FormatCommunityCache(d), read));
+  EXPECT_EQ(read.server, "http://de1.api.example");
+  ASSERT_EQ(read.groups.size(), 1u);
+  ASSERT_EQ(read.groups[0].rows.size(), 2u);
+  EXPECT_EQ(read.groups[0].rows[1].uuid, "aa-2");
+}
+
+// The whole directory holds at most kMaxCommunityStationText bytes of station text; a cache of that much, with
+// as many rows as the list takes, is one that reading accepts, and a byte more is no cache.
+TEST(CommunityCache, ACacheAtTheTextLimitReadsBackAndOneByteMoreDoesNot) {
+  CommunityDirectory d;
+  d.fetchedAt = 1700000000;
+  d.server = "https://" + std::string(2000, 's') + ".example";
+  for (size_t g = 0; g < 13; ++g) d.groups.push_back({"分组 " + std::to_string(g), {}});
+  size_t text = 0;
+  for (size_t i = 0; i < kMaxChannelRows; ++i) {
+    CommunityRow row{"uuid-" + std::to_string(i), "http://r.example/" + std::to_string(i), std::string(20, 'n')};
+    d.groups[i % 13].rows.push_back(row);
+    text += StationTextBytes(row);
+  }
+  // The addresses take what is left, up to the text limit exactly, each a byte short of the longest allowed.
+  ASSERT_LT(text, kMaxCommunityStationText);
+  size_t missing = kMaxCommunityStationText - text;
+  for (CommunityGroup& group : d.groups) {
+    for (CommunityRow& row : group.rows) {
+      const size_t add = std::min(missing, kMaxStreamAddressBytes - 1 - row.address.size());
+      row.address.append(add, 'a');
+      missing -= add;
+    }
+  }
+  ASSERT_EQ(missing, 0u);
+  const std::string written = FormatCommunityCache(d);
+  EXPECT_LE(written.size(), kMaxCommunityCacheBytes);
+  CommunityDirectory read;
+  ASSERT_TRUE(ParseCommunityCache(written, read));
+  EXPECT_EQ(read.RowCount(), kMaxChannelRows);
+  EXPECT_EQ(FormatCommunityCache(read), written);
+
+  d.groups[0].rows[0].address += "a";
+  EXPECT_FALSE(ParseCommunityCache(FormatCommunityCache(d), read)) << "more station text than the directory holds";
 }
 
 TEST(CommunityCache, ADayOldOrFutureListIsStale) {

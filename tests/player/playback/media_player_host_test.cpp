@@ -199,6 +199,13 @@ TEST(MediaPlayerHost, VolumeAndUrlRoundTrip) {
     EXPECT_EQ(player.Volume(), volume);
   }
 
+  // The start settings turned off the browser that a stream's URL script command would open (on by default).
+  ComPtr<IWMPSettings> settings = player.Settings();
+  ASSERT_TRUE(settings);
+  VARIANT_BOOL invokeUrls = VARIANT_TRUE;
+  ASSERT_EQ(settings->get_invokeURLs(&invokeUrls), S_OK);
+  EXPECT_EQ(invokeUrls, VARIANT_FALSE);
+
   // A look-up address with GBK bytes and spaces comes back byte for byte.
   const std::string address = "http://127.0.0.1:9/Url.Asp?ID=中文 台 %20&x=1";
   ASSERT_TRUE(player.SetUrl(address));

@@ -113,11 +113,14 @@ TEST_F(PlayerProcessTest, FirstStartFetchesTheDirectoryOnceAndLaterStartsUseTheC
   EXPECT_EQ(cached, served) << "GB.Dat holds the server's bytes unchanged";
   EXPECT_EQ(ClosePlayer(first), 0);
 
+  // A write of the cache cut short by a process that ended left its temporary file: the next start removes it.
+  ASSERT_TRUE(WriteWholeFile(dir_.File("GB.Dat.tmp4000000002"), served.substr(0, served.size() / 2)));
   ServerReset();
   Player second = StartPlayer(dir_.path());
   ASSERT_NE(second.window, nullptr);
   EXPECT_TRUE(WaitForEntries(second.window, static_cast<int>(ParseChannelDocument(served).groups.size()), 20000));
   EXPECT_EQ(DirectoryRequests(), 0) << "the cache is used";
+  EXPECT_FALSE(FileExists(dir_.File("GB.Dat.tmp4000000002")));
   EXPECT_EQ(ClosePlayer(second), 0);
 
   // An existing but empty cache is used as it is.
@@ -286,10 +289,12 @@ TEST_F(PlayerProcessTest, TheCommunitySourceListsAndCachesBesideTheProgram) {
   char closed[512] = "";
   GetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed, sizeof(closed));
   SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", TestServerUrl().c_str());
+  ASSERT_TRUE(WriteWholeFile(dir_.File("Community.Dat.tmp4000000002"), "TRRADIO COMMUNITY 1\r\n"));
   Player online = StartPlayer(dir_.path());
   ASSERT_NE(online.window, nullptr);
   CommunityDirectory cached;
   EXPECT_TRUE(PumpUntil([&] { return ReadCommunityCache(dir_.File("Community.Dat"), cached); }, 20000));
+  EXPECT_FALSE(FileExists(dir_.File("Community.Dat.tmp4000000002"))) << "a cut write's leftover";
   EXPECT_TRUE(WaitForEntries(online.window, static_cast<int>(cached.groups.size()), 10000));
   const std::string count = "共 " + std::to_string(cached.RowCount()) + " 个电台";
   PumpMessages(1500);

@@ -1,16 +1,19 @@
 // The player's main window in this process with the community directory as its source (trRadio.ini beside this
 // program): the list, the names made safe, the station count in the counter label, a double-click played
-// through the look-up (or the listing's address when it fails, the last double-click winning), and a cached
-// list shown at once while the servers fail or hang.
+// through the look-up (or the listing's address when it fails, the last double-click winning, and nothing once
+// the user stopped playback or the list was replaced), a look-up whose first server trickles, and a cached list
+// shown at once while the servers fail or hang.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "common/file_util.h"
+#include "common/http_fetch.h"
 #include "player/community/community_cache.h"
 #include "player/shell/main_window.h"
 #include "player/shell/player_main.h"
@@ -27,6 +30,20 @@ namespace {
 
 void IgnoreEnd(int) {}
 
+const std::string kStationBase = "http://radio.demo.example/media/";
+
+// A list cached now (fresh: no fetch follows) with the demo server's first stations, and no known server.
+std::string FreshCacheOfDemoStations() {
+  CommunityDirectory cached;
+  cached.fetchedAt = UnixTimeNow();
+  cached.groups = {{"热门电台", {}}};
+  for (int i = 0; i < 4; ++i) {
+    const std::string uuid = "9617a958-0601-11e8-ae97-00000000000" + std::to_string(i);
+    cached.groups[0].rows.push_back({uuid, kStationBase + uuid + "-cached.wav", "缓存电台 " + std::to_string(i)});
+  }
+  return FormatCommunityCache(cached);
+}
+
 class CommunityPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -35,6 +52,8 @@ class CommunityPlayer : public ::testing::Test {
     char closed[512] = "";
     GetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closed, sizeof(closed));
     closedUrl_ = closed;
+    GetEnvironmentVariableA("TRRADIO_COMMUNITY_SERVERS_URL", closed, sizeof(closed));
+    closedListUrl_ = closed;
     SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", TestServerUrl().c_str());
     ServerReset();
     SetProcessEnd(IgnoreEnd);
@@ -46,6 +65,7 @@ class CommunityPlayer : public ::testing::Test {
     SetProcessEnd(nullptr);
     for (const char* name : {"GB.Dat", "Community.Dat", "trRadio.ini"}) DeleteFileIfPresent(dir_ + "\\" + name);
     SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", closedUrl_.empty() ? nullptr : closedUrl_.c_str());
+    SetEnvironmentVariableA("TRRADIO_COMMUNITY_SERVERS_URL", closedListUrl_.empty() ? nullptr : closedListUrl_.c_str());
     ServerReset();
   }
   void Start(const char* source) {
@@ -82,7 +102,14 @@ class CommunityPlayer : public ::testing::Test {
     return n;
   }
 
-  std::string dir_, closedUrl_;
+  void ClickStop() {
+    HWND stop = ui::FindControl(main_, "播放暂停");
+    ASSERT_NE(stop, nullptr);
+    RECT r = RectInParent(stop);
+    LeftClick(stop, (r.right - r.left) / 2, (r.bottom - r.top) / 2);
+  }
+
+  std::string dir_, closedUrl_, closedListUrl_;
   HWND main_ = nullptr;
 };
 
@@ -116,11 +143,11 @@ TEST_F(CommunityPlayer, ListsTheDirectoryWithSafeNamesAndPlaysThroughTheLookUp) 
   // A double-click plays what the look-up gives; when it fails, the listing's address.
   const std::string first = cached.groups[0].rows[0].uuid, second = cached.groups[0].rows[1].uuid;
   ClickEntry(1, true);
-  ASSERT_TRUE(PumpUntil([&] { return Url() == TestServerUrl() + "/media/" + first + "-lookup.wav"; }, 10000)) << Url();
+  ASSERT_TRUE(PumpUntil([&] { return Url() == kStationBase + first + "-lookup.wav"; }, 10000)) << Url();
   EXPECT_EQ(State().currentStationName, expected[0]);
   ServerSetFault("/json/url/" + second, "error");
   ClickEntry(2, true);
-  ASSERT_TRUE(PumpUntil([&] { return Url() == TestServerUrl() + "/media/" + second + "-resolved.wav"; }, 10000))
+  ASSERT_TRUE(PumpUntil([&] { return Url() == kStationBase + second + "-resolved.wav"; }, 10000))
       << Url();
 
   // A slow look-up is overtaken by the next double-click, and its late answer is dropped.
@@ -129,9 +156,9 @@ TEST_F(CommunityPlayer, ListsTheDirectoryWithSafeNamesAndPlaysThroughTheLookUp) 
   ClickEntry(3, true);
   PumpMessages(200);
   ClickEntry(4, true);
-  ASSERT_TRUE(PumpUntil([&] { return Url() == TestServerUrl() + "/media/" + fourth + "-lookup.wav"; }, 10000)) << Url();
+  ASSERT_TRUE(PumpUntil([&] { return Url() == kStationBase + fourth + "-lookup.wav"; }, 10000)) << Url();
   PumpMessages(2500);
-  EXPECT_EQ(Url(), TestServerUrl() + "/media/" + fourth + "-lookup.wav");
+  EXPECT_EQ(Url(), kStationBase + fourth + "-lookup.wav");
   EXPECT_EQ(State().currentStationName, expected[3]);
 
   // The counter server is not asked while the community list shows.
@@ -140,10 +167,13 @@ TEST_F(CommunityPlayer, ListsTheDirectoryWithSafeNamesAndPlaysThroughTheLookUp) 
 }
 
 TEST_F(CommunityPlayer, AutoShowsTheCacheAtOnceAndKeepsItWhenTheServersFail) {
-  // A list cached two days ago, due for a refresh; the built-in server hangs, then the community one does.
+  // A list cached two days ago, due for a refresh; the built-in server hangs, then the community one does. Of its
+  // stations, the one on a private host is not listed.
   CommunityDirectory old;
   old.fetchedAt = UnixTimeNow() - 2 * 24 * 3600;
-  old.groups = {{"热门电台", {{"old-1", "http://127.0.0.1:1/a", "缓存电台"}, {"old-2", "", "JP 电台 2"}}}};
+  old.groups = {{"热门电台",
+                 {{"old-1", "http://radio.demo.example/a", "缓存电台"}, {"old-2", "http://192.168.0.1/b", "路由器"},
+                  {"old-3", "https://radio.demo.example/c", "JP 电台 3"}}}};
   const std::string oldBytes = FormatCommunityCache(old);
   ASSERT_TRUE(WriteWholeFile(Cache(), oldBytes));
   ServerSetFault("/Data.asp", "hang");
@@ -170,6 +200,70 @@ TEST_F(CommunityPlayer, AutoShowsTheCacheAtOnceAndKeepsItWhenTheServersFail) {
   EXPECT_EQ(kept, oldBytes) << "an incomplete fetch caches nothing";
   EXPECT_EQ(Entries(), 1);
   EXPECT_FALSE(FileExists(dir_ + "\\GB.Dat"));
+}
+
+// A double-clicked station starts only if the user did nothing else with playback while it was looked up:
+// 播放暂停 drops it (another double-click does too, above), and so does a fresh list replacing the one clicked.
+TEST_F(CommunityPlayer, StoppingPlaybackDropsALateLookUpAnswer) {
+  const std::string cache = FreshCacheOfDemoStations();
+  ASSERT_TRUE(WriteWholeFile(Cache(), cache));
+  Start("community");
+  ASSERT_TRUE(PumpUntil([&] { return Entries() == 1; }, 5000));
+  ClickEntry(0, false);
+  ASSERT_TRUE(PumpUntil([&] { return Entries() == 5; }, 5000));
+  const std::string first = "9617a958-0601-11e8-ae97-000000000000";
+  ServerSetFault("/json/url/" + first, "slow", 1.5);
+  ClickEntry(1, true);
+  PumpMessages(300);
+  ClickStop();
+  PumpMessages(2500);
+  EXPECT_EQ(Url(), "") << "stopped while the look-up ran";
+  EXPECT_EQ(Requests("/json/url/"), 1);
+}
+
+TEST_F(CommunityPlayer, AListReplacedWhileALookUpRunsDropsItsAnswer) {
+  // A cache due for a refresh: the fetch replaces the list while a slow look-up runs.
+  CommunityDirectory stale;
+  ASSERT_TRUE(ParseCommunityCache(FreshCacheOfDemoStations(), stale));
+  stale.fetchedAt -= 2 * 24 * 3600;
+  ASSERT_TRUE(WriteWholeFile(Cache(), FormatCommunityCache(stale)));
+  const std::string first = "9617a958-0601-11e8-ae97-000000000000";
+  ServerSetFault("/json/stations/topvote/500", "slow", 1.5);
+  ServerSetFault("/json/url/" + first, "slow", 2.8);
+  Start("community");
+  ASSERT_TRUE(PumpUntil([&] { return Entries() == 1; }, 5000));
+  ClickEntry(0, false);
+  ASSERT_TRUE(PumpUntil([&] { return Entries() == 5; }, 5000));
+  ClickEntry(1, true);
+  ASSERT_TRUE(PumpUntil([&] { return Entries() != 5; }, 15000)) << "the fetched list replaced it";
+  PumpMessages(3500);
+  EXPECT_EQ(Requests("/json/url/"), 1);
+  EXPECT_EQ(Url(), "") << "the row double-clicked is gone";
+}
+
+// With no server known, a look-up asks the server list's first two servers in turn: the first trickling its
+// headers costs the look-up's deadline, and the second answers.
+TEST_F(CommunityPlayer, ALookUpWhoseFirstServerTricklesIsAnsweredByTheNext) {
+  ASSERT_TRUE(WriteWholeFile(Cache(), FreshCacheOfDemoStations()));
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_URL", nullptr);
+  SetEnvironmentVariableA("TRRADIO_COMMUNITY_SERVERS_URL", (TestServerUrl() + "/json/servers").c_str());
+  const std::string port = TestServerUrl().substr(TestServerUrl().rfind(':') + 1);
+  ServerSetBody("/json/servers", "[{\"name\":\"127.0.0.1:" + port + "\"},{\"name\":\"localhost:" + port + "\"}]");
+  const std::string first = "9617a958-0601-11e8-ae97-000000000000";
+  ServerSetFault("/json/url/" + first, "trickle", 20, 1);
+  Start("community");
+  ASSERT_TRUE(PumpUntil([&] { return Entries() == 1; }, 5000));
+  ClickEntry(0, false);
+  ASSERT_TRUE(PumpUntil([&] { return Entries() == 5; }, 5000));
+  const ULONGLONG start = GetTickCount64();
+  ClickEntry(1, true);
+  ASSERT_TRUE(PumpUntil([&] { return Url() == kStationBase + first + "-lookup.wav"; }, 20000)) << Url();
+  const ULONGLONG took = GetTickCount64() - start;
+  std::printf("MEASURE lookup_with_first_server_trickling %llu ms\n", took);
+  EXPECT_GE(took, kSmallReplyLimits.totalMs - 500);
+  EXPECT_LT(took, kSmallReplyLimits.totalMs + 4000);
+  EXPECT_EQ(Requests("/json/url/"), 2);
+  EXPECT_EQ(Requests("/json/servers"), 1);
 }
 
 TEST_F(CommunityPlayer, AutoWithAnsweringBuiltInServerLeavesTheCommunityAlone) {

@@ -173,8 +173,8 @@ def lower_panel():
     rounded(d, (0, 0, 285, 60), 8, fill=(226, 240, 252), outline=(150, 195, 236))
     d.rectangle((1, 44, 284, 60), fill=BACKGROUND)
     d.line((1, 43, 284, 43), fill=(170, 205, 240))
-    d.text((16, 13), "频道列表", font=font(14, chinese=True), fill=(22, 78, 150))
-    d.text((210, 16), "双击收听", font=font(12, chinese=True), fill=(90, 140, 196))
+    # The header band carries no painted words: the list title (列表标题) and the search box (搜索框) are
+    # controls over it.
     # Frame of the channel list's host (9, 50, 267 x 310).
     rounded(d, (6, 47, 279, 363), 4, fill=WHITE, outline=(128, 176, 226))
     return img

@@ -1,11 +1,17 @@
-// Filling a control with many groups and rows in one pass. Each group is added as AddGroup adds it; its rows
-// get their handles at once, in the order AddItem would give them, and their elements and their references to
-// the one shared avatar are made when the group is first looked at. The avatar itself is decoded then too:
-// decoding loads the imaging components, a cost that a fill done before its window shows should not carry.
+// Filling a control with groups and their rows in one pass: many groups at the end (a whole directory), or one
+// group at a given place (a group its owner keeps above the others), and removing such a group again.
+//
+// Each group is added as AddGroup adds it; its rows get their handles at once, in the order AddItem would give
+// them, and the elements of a collapsed group's rows and their references to the one shared avatar are made
+// when the group is first looked at. The avatar itself is decoded then too: decoding loads the imaging
+// components, a cost that a fill done before its window shows should not carry.
 #include <algorithm>
 #include <memory>
 
+#include "listctrl/avatar_flash.h"
 #include "listctrl/control_state.h"
+#include "listctrl/entry_tracking.h"
+#include "listctrl/group_rows.h"
 #include "listctrl/list_box.h"
 #include "listctrl/pictures.h"
 #include "listctrl/row_element.h"
@@ -123,6 +129,56 @@ class TemplateRows final : public DeferredRows {
   ItemHandle highest_ = 0;
 };
 
+// The rows of `group` from `rowTemplate`, with handles issued now; null when there are none to add (AddItem
+// refuses rows without a picture).
+std::unique_ptr<TemplateRows> RowsOf(GroupList& list, const GroupRows& group, ItemHandle handle,
+                                     const RowData& rowTemplate, const std::shared_ptr<FillPicture>& picture) {
+  if (group.rows.empty() || !picture) return nullptr;
+  auto rows = std::make_unique<TemplateRows>(rowTemplate, handle, picture);
+  for (const RowText& row : group.rows) rows->Add(list.NewItemHandle(), row.name, row.number);
+  return rows;
+}
+
+std::shared_ptr<FillPicture> PictureOf(const RowData& rowTemplate) {
+  if (rowTemplate.avatarPicture.empty()) return nullptr;
+  return std::make_shared<FillPicture>(rowTemplate.avatarPicture, !rowTemplate.online);
+}
+
+// The part of every row of a fill or refill that comes from its template: the decoded picture and what is not
+// the row's own; null when the picture is none (AddItem would refuse such rows).
+bool CommonRowOf(const RowData& rowTemplate, FillPicture* picture, NewRow& common) {
+  if (!picture || !picture->Decode()) return false;
+  common.nameColour = rowTemplate.nameColour;
+  common.online = rowTemplate.online;
+  common.signature = rowTemplate.signature;
+  common.remark = rowTemplate.remark;
+  common.avatar = picture->avatar();
+  common.greyAvatar = picture->grey();
+  common.avatarWidth = picture->width();
+  common.avatarHeight = picture->height();
+  return true;
+}
+
+int ListIndexOf(IXMLDOMElement* element) { return GetAttributeInt(element, attr::kListIndex); }
+
+// Refills a group that InsertGroupWithRows made, in place (see there).
+ItemHandle RefillInsertedGroup(ControlState& state, IXMLDOMElement* header, const GroupRows& group,
+                               const RowData& rowTemplate, bool expanded, std::vector<ItemHandle>* rowHandles) {
+  ScopedBatchUpdate batch(state.listWindow);
+  const ItemHandle handle = GetAttributeInt(header, attr::kHandle);
+  if (GetAttributeText(header, attr::kGroupName) != group.title) SetAttributeText(header, attr::kGroupName, group.title);
+  if (GetAttributeInt(header, attr::kNameColour) != 0) SetAttributeInt(header, attr::kNameColour, 0);
+  const bool shown = GetAttributeFlag(header, attr::kExpanded);
+  if (shown && !expanded) HideGroupRows(state, handle);
+  // Bytes that are no picture leave the group without rows, as AddItem would refuse them.
+  std::shared_ptr<FillPicture> picture = PictureOf(rowTemplate);
+  NewRow common;
+  const bool drawn = CommonRowOf(rowTemplate, picture.get(), common);
+  RefillGroupRows(state, header, common, drawn ? group.rows : std::vector<RowText>(), rowHandles, true);
+  if (!shown && expanded) ShowGroupRows(state, handle);
+  return handle;
+}
+
 }  // namespace
 
 int GroupList::AddGroupsWithRows(const std::vector<GroupRows>& groups, const RowData& rowTemplate) {
@@ -130,20 +186,104 @@ int GroupList::AddGroupsWithRows(const std::vector<GroupRows>& groups, const Row
   if (!state) return 0;
   ScopedBatchUpdate batch(state->listWindow);
   // AddItem refuses a row without a picture, so such rows are not added at all.
-  std::shared_ptr<FillPicture> picture;
-  if (!rowTemplate.avatarPicture.empty())
-    picture = std::make_shared<FillPicture>(rowTemplate.avatarPicture, !rowTemplate.online);
+  std::shared_ptr<FillPicture> picture = PictureOf(rowTemplate);
   int added = 0;
   for (const GroupRows& group : groups) {
     const ItemHandle handle = AddGroup(std::string(group.title));
     if (!handle) continue;
     ++added;
-    if (group.rows.empty() || !picture) continue;
-    auto rows = std::make_unique<TemplateRows>(rowTemplate, handle, picture);
-    for (const RowText& row : group.rows) rows->Add(NewItemHandle(), row.name, row.number);
-    state->document.Defer(handle, std::move(rows));
+    if (auto rows = RowsOf(*this, group, handle, rowTemplate, picture))
+      state->document.Defer(handle, std::move(rows));
   }
   return added;
+}
+
+ItemHandle GroupList::InsertGroupWithRows(int before, const GroupRows& group, const RowData& rowTemplate,
+                                          bool expanded, ItemHandle refill, std::vector<ItemHandle>* rowHandles) {
+  ControlState* state = State();
+  if (rowHandles) rowHandles->clear();
+  if (!state || !state->document.IsValid()) return 0;
+  ItemDocument& document = state->document;
+  if (refill != 0 && document.IsInsertedGroup(refill)) {
+    if (ElementPtr header = document.Find(refill); header && IsGroup(*state, refill))
+      return RefillInsertedGroup(*state, header.Get(), group, rowTemplate, expanded, rowHandles);
+    document.ForgetInsertedGroup(refill);  // removed by another operation since
+  }
+  ElementPtr root = document.Root();
+  std::vector<ElementPtr> groups = document.Children(root.Get());
+  ElementPtr next = before >= 0 && static_cast<size_t>(before) < groups.size() ? groups[before] : nullptr;
+
+  // The header element exactly as AddGroup writes it (black title).
+  const ItemHandle handle = NewItemHandle();
+  ElementPtr header = document.CreateItemElement(handle);
+  if (!header) return 0;
+  SetAttributeText(header.Get(), attr::kKind, kKindGroup);
+  SetAttributeText(header.Get(), attr::kGroupName, group.title);
+  SetAttributeInt(header.Get(), attr::kHandle, handle);
+  SetAttributeInt(header.Get(), attr::kNameColour, 0);
+  SetAttributeInt(header.Get(), attr::kExpanded, expanded ? 1 : 0);
+  if (!document.InsertBefore(root.Get(), header.Get(), next.Get())) {
+    document.Forget(handle);
+    return 0;
+  }
+  document.NoteInsertedGroup(handle);
+
+  ScopedBatchUpdate batch(state->listWindow);
+  ListBox listBox{state->listWindow};
+  const int position = next ? ListIndexOf(next.Get()) : listBox.count();
+  const int i = position < listBox.count() ? listBox.insert(position, nullptr) : listBox.add(nullptr);
+  listBox.setItemHeight(i, kGroupEntryHeight);
+  listBox.setItemData(i, handle);
+  SetAttributeInt(header.Get(), attr::kListIndex, i);
+  MoveTrackedEntriesDown(*state, position, 1);
+  int last = position;
+  if (!expanded) {
+    // A collapsed group's rows are made when first used, as a bulk fill's are.
+    if (auto rows = RowsOf(*this, group, handle, rowTemplate, PictureOf(rowTemplate))) {
+      if (rowHandles)
+        for (size_t k = 1; k <= group.rows.size(); ++k) rowHandles->push_back(handle + static_cast<ItemHandle>(k));
+      document.Defer(handle, std::move(rows));
+    }
+  } else if (std::shared_ptr<FillPicture> picture = PictureOf(rowTemplate)) {
+    NewRow common;
+    if (CommonRowOf(rowTemplate, picture.get(), common))
+      last = RefillGroupRows(*state, header.Get(), common, group.rows, rowHandles, false);
+  }
+  RenumberRows(*state, last);
+  return handle;
+}
+
+bool GroupList::RemoveGroupWithRows(ItemHandle group) {
+  ControlState* state = State();
+  if (!state) return false;
+  ItemDocument& document = state->document;
+  ElementPtr header = document.Find(group);
+  if (!header || GetAttributeText(header.Get(), attr::kKind) != kKindGroup) return false;
+  ScopedBatchUpdate batch(state->listWindow);
+  ListBox listBox{state->listWindow};
+  document.ForgetInsertedGroup(group);
+  // Rows never made have no entries (their group is collapsed) and need no elements to be removed.
+  document.DropDeferred(group);
+  // The rows leave the document with their group element; what they own outside it goes first. Their
+  // elements leave the index and the tree together, so their attributes are not cleared one by one.
+  std::vector<ElementPtr> rows = document.Children(header.Get());
+  for (const ElementPtr& row : rows) {
+    ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row.Get(), attr::kAvatar)));
+    ReleaseAvatarBitmap(AvatarHandleBitmap(GetAttributeInt(row.Get(), attr::kGreyAvatar)));
+    const ItemHandle handle = GetAttributeInt(row.Get(), attr::kHandle);
+    ForgetFlash(state->listWindow, handle);
+    document.Forget(handle);
+  }
+  // A group's shown rows are the entries right after its header.
+  const int g = ListIndexOf(header.Get());
+  const bool shown = GetAttributeFlag(header.Get(), attr::kExpanded);
+  const int removed = g < 0 ? 0 : 1 + (shown ? static_cast<int>(rows.size()) : 0);
+  for (int k = removed - 1; k >= 0; --k) listBox.remove(g + k);
+  document.Forget(group);
+  document.Remove(document.Root().Get(), header.Get());
+  MoveTrackedEntriesUp(*state, g, removed);
+  RenumberRows(*state, g - 1);
+  return true;
 }
 
 }  // namespace trr

@@ -12,4 +12,12 @@ void NoteEntriesInserted(ControlState& state, int position, int count);
 // moves up with its entry; a hover at or after `position` is forgotten together with the hot icon.
 void NoteEntriesRemoved(ControlState& state, int position, int count);
 
+// For the entries of a group that its owner inserts, refills or removes (GroupList::InsertGroupWithRows) the
+// hover moves with its entry as the selection does. `count` entries were inserted at `position`: the selected
+// and hovered entries at or after it move down with them.
+void MoveTrackedEntriesDown(ControlState& state, int position, int count);
+// `count` entries from `position` on were deleted: a selected or hovered entry among them is no longer
+// selected or hovered, and those after them move up.
+void MoveTrackedEntriesUp(ControlState& state, int position, int count);
+
 }  // namespace trr

@@ -158,6 +158,30 @@ class GroupList {
   // Returns the number of groups added; 0 when the control was never created.
   virtual int AddGroupsWithRows(const std::vector<GroupRows>& groups, const RowData& rowTemplate);
 
+  // 14. A group with its rows at a given place, beside the table: for groups that an owner keeps above (or
+  // between) groups filled earlier. Inserts the group before the `before`-th group (0: first; a position past
+  // the last group, or negative, appends it), collapsed or expanded, with one row per entry of `group.rows`
+  // made from `rowTemplate` as AddGroupsWithRows makes them; the rows' handles are the ones right after the
+  // group's, in row order. Every entry at or after the new header moves down, and the selected and hovered
+  // entries move with them. Handle of the new group; 0 when the control was never created or the document
+  // refused the group.
+  // When `refill` names a group that this operation inserted and that is still in the list, that group is
+  // refilled in place instead (`before` is not used): the same header at the same place takes the title, the
+  // expanded state and the rows a new group would have, its row elements and entries reused in order with
+  // their attributes and bitmaps rewritten, and rows added or removed only beyond the old count (the elements
+  // of removed rows, with their handles, are kept for the group's later refills, so that the elements a group
+  // ever makes are as many as its most rows). The entries after the group move with the selection and hover;
+  // a selected or hovered row that shows another station now is no longer selected or hovered. Returns that
+  // group's handle. `rowHandles`, when given, receives the rows' handles in row order (0 for a row the
+  // document refused).
+  virtual ItemHandle InsertGroupWithRows(int before, const GroupRows& group, const RowData& rowTemplate,
+                                         bool expanded, ItemHandle refill = 0,
+                                         std::vector<ItemHandle>* rowHandles = nullptr);
+  // Removes a group with its rows, entries and bitmaps; the entries after it move up, and the selected and
+  // hovered entries with them (a selected or hovered entry of the group itself is no longer selected or
+  // hovered). False when the handle names no group.
+  virtual bool RemoveGroupWithRows(ItemHandle group);
+
   HWND listWindow() const { return listWindow_; }
   HWND parentWindow() const { return parentWindow_; }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include "listctrl/control_state.h"
 #include "listctrl/item_info.h"
+#include "listctrl/row_element.h"
 
 namespace trr {
 
@@ -15,6 +16,18 @@ int ShowGroupRows(ControlState& state, ItemHandle group, bool renumber = true);
 int HideGroupRows(ControlState& state, ItemHandle group, bool renumber = true);
 // A click on a group header: collapse an expanded group, expand a collapsed one; false when `group` is no group.
 bool ToggleGroup(ControlState& state, ItemHandle group);
+
+// Gives the group element `header` exactly the rows `rows`, each made from `common` (whose handle, group
+// handle, name, number and list index are not used; every row takes its own references to common's bitmaps).
+// The group's row elements are reused in order and, while it is expanded, their entries too: rewritten with
+// the new rows' attributes and bitmaps as new rows would carry them. Rows are added (from the elements the
+// group kept, else new) or removed (their elements kept) only beyond the old count, and the entries after the
+// group move, the selection and hover with them; a selected or hovered row that shows another station now is
+// no longer selected or hovered. `handles`, when given, receives each row's handle in row order (0 for a row
+// the document refused). Renumbers the entries after the group when their positions changed, unless
+// `renumber` is false. Returns the position of the group's last entry (the header's when it shows no row).
+int RefillGroupRows(ControlState& state, IXMLDOMElement* header, const NewRow& common,
+                    const std::vector<RowText>& rows, std::vector<ItemHandle>* handles, bool renumber);
 
 // Releases what a row owns outside the document: its two avatar bitmaps and its flash entry.
 void ReleaseRowResources(ControlState& state, IXMLDOMElement* row);

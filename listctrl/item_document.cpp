@@ -81,6 +81,7 @@ bool ItemDocument::Create(HWND listWindow, HWND parentWindow) {
 
 void ItemDocument::Release() {
   DropAllDeferred();
+  inserted_.clear();
   index_.clear();
   root_.Reset();
   document_.Reset();
@@ -112,7 +113,11 @@ ElementPtr ItemDocument::Find(ItemHandle handle) {
   return nullptr;
 }
 
-void ItemDocument::Forget(ItemHandle handle) { index_.erase(handle); }
+void ItemDocument::Forget(ItemHandle handle) {
+  index_.erase(handle);
+  // An inserted group that leaves the tree, by whichever operation, takes its kept rows with it.
+  if (!inserted_.empty()) inserted_.erase(handle);
+}
 
 bool ItemDocument::Append(IXMLDOMElement* parent, IXMLDOMElement* child) {
   if (!parent || !child) return false;
@@ -125,6 +130,18 @@ bool ItemDocument::Remove(IXMLDOMElement* parent, IXMLDOMElement* child) {
   if (!parent || !child) return false;
   ComPtr<IXMLDOMNode> removed;
   return parent->removeChild(child, removed.Receive()) == S_OK;
+}
+
+bool ItemDocument::InsertBefore(IXMLDOMElement* parent, IXMLDOMElement* child, IXMLDOMElement* next) {
+  if (!next) return Append(parent, child);
+  if (!parent || !child) return false;
+  MakeDeferredRowsOf(parent);
+  VARIANT before;
+  ::VariantInit(&before);
+  before.vt = VT_UNKNOWN;
+  before.punkVal = next;  // borrowed for the call: not released
+  ComPtr<IXMLDOMNode> added;
+  return SUCCEEDED(parent->insertBefore(child, before, added.Receive()));
 }
 
 std::vector<ElementPtr> ItemDocument::Children(IXMLDOMElement* parent) {
@@ -207,6 +224,30 @@ void ItemDocument::MakeDeferred(ItemHandle group, IXMLDOMElement* element) {
     rows->Discard();  // the group element is gone: nothing to hang the rows on
 }
 
+void ItemDocument::NoteInsertedGroup(ItemHandle group) {
+  if (document_) inserted_[group];
+}
+
+void ItemDocument::KeepSpareRow(ItemHandle group, ItemHandle row, ElementPtr element) {
+  auto it = inserted_.find(group);
+  if (it != inserted_.end() && element) it->second.push_back(SpareRow{row, std::move(element)});
+}
+
+ElementPtr ItemDocument::TakeSpareRow(ItemHandle group, ItemHandle& row) {
+  auto it = inserted_.find(group);
+  if (it == inserted_.end() || it->second.empty()) return nullptr;
+  SpareRow spare = std::move(it->second.back());
+  it->second.pop_back();
+  row = spare.handle;
+  index_[row] = spare.element;
+  return spare.element;
+}
+
+size_t ItemDocument::SpareRowCount(ItemHandle group) const {
+  auto it = inserted_.find(group);
+  return it == inserted_.end() ? 0 : it->second.size();
+}
+
 ItemHandle HandleFromElementName(IXMLDOMElement* element) {
   BSTR name = nullptr;
   if (!element || element->get_nodeName(&name) != S_OK || !name) return 0;
@@ -245,6 +286,10 @@ void SetAttributeText(IXMLDOMElement* element, const char* name, std::string_vie
   variant.bstrVal = ::SysAllocStringLen(wide.data(), wide.size());
   element->setAttribute(AttributeName(name), variant);
   ::VariantClear(&variant);
+}
+
+void RemoveAttribute(IXMLDOMElement* element, const char* name) {
+  if (element) element->removeAttribute(AttributeName(name));
 }
 
 int32_t GetAttributeInt(IXMLDOMElement* element, const char* name) {

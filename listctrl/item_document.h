@@ -60,7 +60,7 @@ class ItemDocument {
   ElementPtr CreateItemElement(ItemHandle handle);
   // The element of a handle (a deferred row is made with the rest of its group first); null when absent.
   ElementPtr Find(ItemHandle handle);
-  // Drops the handle from the index (call when its element leaves the tree).
+  // Drops the handle from the index (call when its element leaves the tree), and an inserted group's kept rows.
   void Forget(ItemHandle handle);
   // Number of handles in the index (every group and row element in the tree).
   size_t IndexSize() const { return index_.size(); }
@@ -69,6 +69,9 @@ class ItemDocument {
   // removes `child` from `parent`. False when the DOM refuses.
   bool Append(IXMLDOMElement* parent, IXMLDOMElement* child);
   bool Remove(IXMLDOMElement* parent, IXMLDOMElement* child);
+  // Inserts `child` into `parent` right before its child `next`; null `next` appends as Append does. False
+  // when the DOM refuses.
+  bool InsertBefore(IXMLDOMElement* parent, IXMLDOMElement* child, IXMLDOMElement* next);
 
   // Child elements of `parent` in document order (walked by sibling links, linear in the child count); a
   // group's deferred rows are made first.
@@ -91,6 +94,23 @@ class ItemDocument {
   // Number of groups whose rows are deferred.
   size_t DeferredGroupCount() const { return deferred_.size(); }
 
+  // Groups that GroupList::InsertGroupWithRows made, which a later call may refill in place. Each keeps the row
+  // elements a refill took out of it (out of the tree and the index, with their handles) for a later refill
+  // that needs more rows again: Wine's DOM frees no element before the document goes, so a group refilled on
+  // every keystroke would otherwise make new elements without end.
+  void NoteInsertedGroup(ItemHandle group);
+  bool IsInsertedGroup(ItemHandle group) const { return inserted_.count(group) != 0; }
+  // Keeps `row` (its handle already dropped from the index, the element out of the tree) for the group's
+  // next refill; ignored for a group that was not inserted.
+  void KeepSpareRow(ItemHandle group, ItemHandle row, ElementPtr element);
+  // A kept row of the group, registered in the index again under its handle (given in `row`); null when the
+  // group has none.
+  ElementPtr TakeSpareRow(ItemHandle group, ItemHandle& row);
+  // Forgets that the group was inserted, with its kept rows.
+  void ForgetInsertedGroup(ItemHandle group) { inserted_.erase(group); }
+  // Number of rows kept for the group's refills.
+  size_t SpareRowCount(ItemHandle group) const;
+
  private:
   // Makes the deferred rows of the group element `parent`, if it has any.
   void MakeDeferredRowsOf(IXMLDOMElement* parent);
@@ -100,6 +120,11 @@ class ItemDocument {
   ElementPtr root_;
   std::unordered_map<ItemHandle, ElementPtr> index_;
   std::map<ItemHandle, std::unique_ptr<DeferredRows>> deferred_;  // by group handle
+  struct SpareRow {
+    ItemHandle handle;
+    ElementPtr element;
+  };
+  std::unordered_map<ItemHandle, std::vector<SpareRow>> inserted_;  // by group handle
 };
 
 // The handle in an element's name ("Item" + handle); 0 for any other name.
@@ -108,6 +133,8 @@ ItemHandle HandleFromElementName(IXMLDOMElement* element);
 // Attribute access in GBK text. A missing attribute reads as empty text.
 std::string GetAttributeText(IXMLDOMElement* element, const char* name);
 void SetAttributeText(IXMLDOMElement* element, const char* name, std::string_view value);
+// Removes the attribute; nothing happens when it is missing.
+void RemoveAttribute(IXMLDOMElement* element, const char* name);
 // Numbers are stored as decimal text and read back truncated toward zero; missing reads 0.
 int32_t GetAttributeInt(IXMLDOMElement* element, const char* name);
 void SetAttributeInt(IXMLDOMElement* element, const char* name, int64_t value);

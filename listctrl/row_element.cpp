@@ -8,8 +8,16 @@ namespace trr {
 ElementPtr MakeRowElement(ItemDocument& document, IXMLDOMElement* group, const NewRow& row) {
   ElementPtr element = document.CreateItemElement(row.handle);
   if (!element) return nullptr;
+  WriteNewRowAttributes(element.Get(), row);
+  if (!document.Append(group, element.Get())) {
+    document.Forget(row.handle);
+    return nullptr;
+  }
+  return element;
+}
+
+void WriteNewRowAttributes(IXMLDOMElement* e, const NewRow& row) {
   const int iconCount = row.icons ? static_cast<int>(row.icons->size()) : 0;
-  IXMLDOMElement* e = element.Get();
   SetAttributeInt(e, attr::kHandle, row.handle);
   SetAttributeText(e, attr::kKind, kKindRow);
   SetAttributeInt(e, attr::kGroupHandle, row.groupHandle);
@@ -25,12 +33,7 @@ ElementPtr MakeRowElement(ItemDocument& document, IXMLDOMElement* group, const N
   SetAttributeInt(e, attr::kAvatarWidth, row.avatarWidth);
   SetAttributeInt(e, attr::kAvatarHeight, row.avatarHeight);
   SetAttributeInt(e, attr::kOnline, row.online ? 1 : 0);
-  SetAttributeInt(e, attr::kListIndex, -1);
-  if (!document.Append(group, e)) {
-    document.Forget(row.handle);
-    return nullptr;
-  }
-  return element;
+  SetAttributeInt(e, attr::kListIndex, row.listIndex);
 }
 
 }  // namespace trr

@@ -25,10 +25,14 @@ struct NewRow {
   int avatarWidth = 0;
   int avatarHeight = 0;
   bool online = false;
+  int32_t listIndex = -1;  // 项目索引: the row's entry, -1 while it has none
 };
 
-// Creates the element "Item" + handle with a new row's attributes in their fixed order (项目索引 -1),
-// registers it in the index and appends it to `group`. Null, with the index unchanged, when the DOM refuses.
+// Creates the element "Item" + handle with a new row's attributes in their fixed order, registers it in the
+// index and appends it to `group`. Null, with the index unchanged, when the DOM refuses.
 ElementPtr MakeRowElement(ItemDocument& document, IXMLDOMElement* group, const NewRow& row);
+// Writes a new row's attributes onto `element` in their fixed order, as MakeRowElement writes them; the
+// element of a row that is reused for another (a refill) reads exactly as a new one afterwards.
+void WriteNewRowAttributes(IXMLDOMElement* element, const NewRow& row);
 
 }  // namespace trr

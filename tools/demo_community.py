@@ -1,5 +1,5 @@
 """The community radio directory's JSON API as the demo server answers it: the server list, station listings by
-votes, country or tag, and the stream look-up of one station. Its stations come from a small set of its own, or
+votes, country, tag or name, and the stream look-up of one station. Its stations come from a small set of its own, or
 from a generated set that tests ask for (many stations, names made to break a careless reader, addresses that
 point into the listener's own network, or addresses and names made as long as a reply can hold).
 
@@ -126,6 +126,11 @@ class Community:
                 chosen = [s for s in chosen if s["countrycode"] == query["countrycode"][0]]
             if "tag" in query:
                 chosen = [s for s in chosen if query["tag"][0] in s["tags"].split(",")]
+            if "name" in query:
+                # As the directory does: the name anywhere in a station's name, letter case aside. The server
+                # reads queries as Latin-1; the name is UTF-8.
+                needle = query["name"][0].encode("latin-1").decode("utf-8", "replace").casefold()
+                chosen = [s for s in chosen if needle in s["name"].casefold()]
             chosen = sorted(chosen, key=lambda s: -s["votes"])[:limit]
         elif path.startswith("/json/url/"):
             uuid = urllib.parse.unquote(path[len("/json/url/"):])

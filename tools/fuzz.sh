@@ -43,6 +43,7 @@ targets=(
   "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp player/community/station_address_rule.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
   "now_playing 64 any now_playing player/nowplaying/icy_metadata.cpp player/nowplaying/playlist.cpp player/nowplaying/title_text.cpp"
+  "search_text 64 any search_text player/search/search_text.cpp player/search/hanzi_tables.cpp player/search/station_index.cpp"
 )
 
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
@@ -57,7 +58,8 @@ for entry in "${targets[@]}"; do
   for s in $sources; do files+=("$root/$s"); done
   # Rebuild when a source, a header or this script is newer than the program.
   if [ ! -x "$binary" ] || [ -n "$(find "$root/tests/fuzz" "$root/common" "$root/player" "$root/skin" \
-      "$root/updater" "$0" -newer "$binary" \( -name '*.cpp' -o -name '*.h' -o -name '*.sh' \) -print -quit)" ]; then
+      "$root/updater" "$root/assets" "$0" -newer "$binary" \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \
+      -o -name '*.sh' \) -print -quit)" ]; then
     if ! nice clang++ -m"$bits" "${flags[@]}" "${files[@]}" -o "$binary" 2>"$out/$name.build.log"; then
       cat "$out/$name.build.log" >&2
       echo "FUZZ $name 0 build-failed"

@@ -20,6 +20,7 @@ packages=(
   python3 python3-pil python3-pyftpdlib curl
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good libasound2-plugins libgnutls30
   nlohmann-json3-dev
+  unicode-data
 )
 # What 32-bit Wine needs; only where this host executes 32-bit code.
 packages_x86=(

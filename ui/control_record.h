@@ -85,6 +85,8 @@ LRESULT CALLBACK PictureButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 LRESULT CALLBACK TransparentLabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK VolumeSliderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ActiveXHostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes the new edit box `record.hwnd` ready: font, margins and the procedure that draws its hint.
+void SetUpEditBox(ControlRecord& record);
 
 // Slider position from a point in its client area, and its geometry (shared with painting).
 int SliderPositionAt(const ControlRecord& record, int x);

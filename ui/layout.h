@@ -18,6 +18,7 @@ enum class ControlKind {
   PushButton,        // standard push button
   GroupBox,          // standard group box; may parent other controls
   ProgressBar,       // standard progress bar, range rangeMin..rangeMax
+  EditBox,           // standard single-line edit box; shows `hint` in grey while it is empty
 };
 
 // Control flags.
@@ -56,6 +57,7 @@ struct ControlSpec {
   unsigned flags = 0;
   int rangeMin = 0, rangeMax = 100, position = 0;  // slider and progress bar
   unsigned interval = 0;                            // timer, milliseconds
+  const char* hint = nullptr;                       // edit box: grey text shown while it is empty
 };
 
 enum class EventKind {
@@ -64,6 +66,7 @@ enum class EventKind {
   RightPress,     // right button pressed on the bare surface of a picture box
   SliderChanged,  // the user moved a slider; value = new position
   TimerTick,      // a timer fired
+  TextChanged,    // an edit box's text changed, however (typing, pasting, setting it)
   Destroyed,      // the window is being destroyed (its controls still exist)
 };
 

@@ -63,6 +63,7 @@ KindStyle StyleOf(const ControlSpec& layoutRow) {
     case ControlKind::PushButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
     case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX};
     case ControlKind::ProgressBar: return {PROGRESS_CLASSA, 0};
+    case ControlKind::EditBox: return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP};
     case ControlKind::Timer: break;
   }
   return {nullptr, 0};
@@ -124,6 +125,9 @@ void CreateControl(LayoutWindow& window, const ControlSpec& layoutRow, int index
     case ControlKind::ProgressBar:
       SendMessageA(hwnd, PBM_SETRANGE32, layoutRow.rangeMin, layoutRow.rangeMax);
       SendMessageA(hwnd, PBM_SETPOS, raw->position, 0);
+      break;
+    case ControlKind::EditBox:
+      SetUpEditBox(*raw);
       break;
     default:
       break;

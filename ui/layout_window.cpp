@@ -143,12 +143,23 @@ LRESULT CALLBACK TopLevelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 // WM_COMMAND and WM_CTLCOLOR* that a standard control sends to its parent (window, picture box or group box):
-// clicks become Click events, labels get their text colour on the window's background.
+// clicks become Click events, an edit box's changes TextChanged events, labels get their text colour on the
+// window's background.
 bool HandleChildNotification(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (message == WM_COMMAND && lParam && HIWORD(wParam) == BN_CLICKED) {
-    ControlRecord* record = RecordOf(reinterpret_cast<HWND>(lParam));
-    if (!record || record->layoutRow->kind != ControlKind::PushButton) return false;
-    Dispatch(record->owner, record->layoutRow->name, EventKind::Click, 0);
+  if (message == WM_COMMAND && lParam) {
+    HWND control = reinterpret_cast<HWND>(lParam);
+    ControlRecord* record = RecordOf(control);
+    if (!record) return false;
+    const ControlKind kind = record->layoutRow->kind;
+    if (kind == ControlKind::PushButton && HIWORD(wParam) == BN_CLICKED) {
+      Dispatch(record->owner, record->layoutRow->name, EventKind::Click, 0);
+    } else if (kind == ControlKind::EditBox && HIWORD(wParam) == EN_CHANGE) {
+      // The whole box is drawn again, so that its hint comes and goes with the text.
+      InvalidateRect(control, nullptr, TRUE);
+      Dispatch(record->owner, record->layoutRow->name, EventKind::TextChanged, 0);
+    } else {
+      return false;
+    }
     result = 0;
     return true;
   }
@@ -244,6 +255,11 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
 }
 
 bool IsLayoutWindow(HWND window) { return IsWindow(window) && LayoutOf(window) != nullptr; }
+
+bool EscapeClosesLayoutWindow(HWND window) {
+  LayoutWindow* layout = IsWindow(window) ? LayoutOf(window) : nullptr;
+  return layout && layout->layout->escapeCloses;
+}
 
 HWND FindControl(HWND window, const char* name) {
   ControlRecord* record = FindRecord(LayoutOf(window), name);

@@ -17,6 +17,8 @@ HWND CreateLayoutWindow(const WindowLayout& layout, HMODULE resources, bool show
 
 // True when `window` was built by CreateLayoutWindow and still exists.
 bool IsLayoutWindow(HWND window);
+// True when `window` is a layout window whose layout closes it on Esc.
+bool EscapeClosesLayoutWindow(HWND window);
 
 // The control's window; nullptr for an unknown name or a timer.
 HWND FindControl(HWND window, const char* name);

@@ -9,7 +9,7 @@
 namespace trr {
 
 size_t LoadCommunityList(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture,
-                         CommunityAddressTable& addresses) {
+                         CommunityAddressTable& addresses, std::vector<ChannelGroup>* listed) {
   const size_t rows = directory.RowCount();
   if (rows == 0 || !list.listWindow()) return 0;
   // The rows as the built-in list carries them (name, and the station id as the number), so both lists are
@@ -32,6 +32,8 @@ size_t LoadCommunityList(GroupList& list, CommunityDirectory& directory, const s
   }
   if (!ReplaceChannelList(list, groups, stationPicture)) return 0;
   addresses.swap(table);
+  // The list keeps its own copy of every row's text: these groups are free to go.
+  if (listed) *listed = std::move(groups);
   return rows;
 }
 

@@ -11,6 +11,7 @@
 
 #include "listctrl/group_list.h"
 #include "player/community/community_directory.h"
+#include "player/list/station_groups.h"
 
 namespace trr {
 
@@ -19,11 +20,12 @@ using CommunityAddressTable = std::unordered_map<std::string, std::string>;
 
 // Replaces what `list` (made by CreateChannelList) shows by the groups of `directory` in order, collapsed, each
 // row with the station row settings of the built-in list (ReplaceChannelList), and `addresses` by the listed
-// stations' addresses. The rows' text is moved out of `directory`. Returns the number of rows listed; 0, with
-// the list and `addresses` as they were, when the list has no window, `directory` no row, or no memory could
+// stations' addresses. The rows' text is moved out of `directory`, into `listed` when given (the listed
+// stations as the list shows them, group by group). Returns the number of rows listed; 0, with the list,
+// `addresses` and `listed` as they were, when the list has no window, `directory` no row, or no memory could
 // be had for the new list.
 size_t LoadCommunityList(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture,
-                         CommunityAddressTable& addresses);
+                         CommunityAddressTable& addresses, std::vector<ChannelGroup>* listed = nullptr);
 
 // The counter label while the community list is shown: "共 " + rows in decimal + " 个电台".
 std::string CommunityCountText(size_t rows);

@@ -5,6 +5,7 @@
 #include "common/file_util.h"
 #include "player/community/community_cache.h"
 #include "player/community/community_fetch.h"
+#include "player/community/community_reply.h"
 #include "player/community/community_request.h"
 
 namespace trr {
@@ -53,9 +54,10 @@ std::optional<CommunityListResult> CommunitySource::TakeFetch() {
   return fetchJob_ ? fetchJob_->Take() : std::nullopt;
 }
 
-size_t CommunitySource::Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture) {
+size_t CommunitySource::Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture,
+                             std::vector<ChannelGroup>* listed) {
   // Replacing what is listed (the cached list by a fresh one, say); a list that cannot be made leaves it.
-  const size_t rows = LoadCommunityList(list, directory, stationPicture, addresses_);
+  const size_t rows = LoadCommunityList(list, directory, stationPicture, addresses_, listed);
   if (rows == 0) return 0;
   rows_ = rows;
   server_ = std::move(directory.server);
@@ -76,6 +78,11 @@ void CommunitySource::CancelLookup() {
 bool CommunitySource::LookUp(GroupList& list, ItemHandle row) {
   CommunityPick pick;
   if (!PickCommunityStation(list, row, addresses_, pick)) return false;
+  return LookUpStation(std::move(pick));
+}
+
+bool CommunitySource::LookUpStation(CommunityPick pick) {
+  if (!IsStationUuid(pick.uuid)) return false;
   if (!lookup_) {
     // One session for every look-up: a server that hangs holds at most its few abandoned requests.
     lookup_ = std::make_unique<StationLookup>(
@@ -84,6 +91,27 @@ bool CommunitySource::LookUp(GroupList& list, ItemHandle row) {
         });
   }
   return lookup_->Request(std::move(pick), server_);
+}
+
+bool CommunitySource::Search(std::string name) {
+  if (!search_) {
+    search_ = std::make_unique<CommunityNameSearch>(
+        window_, messages_.searched,
+        [get = CommunityRequests()](const std::string& text, const std::string& server,
+                                    std::vector<CommunityRow>& rows) {
+          return SearchCommunityDirectory(get, server, text, rows);
+        });
+  }
+  return search_->Request(std::move(name), server_);
+}
+
+bool CommunitySource::TakeSearchAnswer(std::string& name, std::vector<CommunityRow>& rows) {
+  return search_ && search_->TakeAnswer(name, rows);
+}
+
+std::string CommunitySource::ListingAddress(const std::string& uuid) const {
+  auto found = addresses_.find(uuid);
+  return found == addresses_.end() ? std::string() : found->second;
 }
 
 bool CommunitySource::TakeLookupAnswer(CommunityPick& pick, std::string& address) {

@@ -1,6 +1,6 @@
 // The community directory's jobs, each on a worker of its own that announces its end by a message to the
-// window: reading Community.Dat, fetching the list (and writing the file), and looking up the stream address
-// of a double-clicked station. It also keeps what the shown community list needs beside the list control: the
+// window: reading Community.Dat, fetching the list (and writing the file), looking up the stream address of a
+// double-clicked station, and searching the directory for stations by name. It also keeps what the shown community list needs beside the list control: the
 // listed stations' addresses, the API server that served them and the number of rows. When any of this runs
 // is the caller's choice (player/sources/source_choice.h); everything here runs on the window thread.
 #pragma once
@@ -15,6 +15,7 @@
 #include "listctrl/group_list.h"
 #include "player/community/community_directory.h"
 #include "player/community/community_list.h"
+#include "player/community/community_search.h"
 #include "player/community/station_lookup.h"
 
 namespace trr {
@@ -33,6 +34,7 @@ class CommunitySource {
     UINT cacheRead;
     UINT fetched;
     UINT lookedUp;
+    UINT searched;
   };
 
   CommunitySource(HWND window, const Messages& messages, std::string cachePath);
@@ -51,10 +53,12 @@ class CommunitySource {
   bool FetchStarted() const { return static_cast<bool>(fetchJob_); }
   std::optional<CommunityListResult> TakeFetch();
 
-  // Replaces what `list` (made by CreateChannelList) shows by `directory` (its text moved out), keeps its
-  // addresses and server, and drops the answer of a look-up on its way. Returns the rows listed; 0, with the
-  // list and everything here as it was, when the new list could not be made.
-  size_t Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture);
+  // Replaces what `list` (made by CreateChannelList) shows by `directory` (its text moved out, into `listed`
+  // when given: the stations as listed), keeps its addresses and server, and drops the answer of a look-up on
+  // its way. Returns the rows listed; 0, with the list and everything here as it was, when the new list could
+  // not be made.
+  size_t Show(GroupList& list, CommunityDirectory& directory, const std::string& stationPicture,
+              std::vector<ChannelGroup>* listed = nullptr);
   // The list no longer shows community stations: forgets their addresses and drops a look-up on its way.
   void Forget();
   // Drops the answer of every look-up asked for so far: the user did something else with playback.
@@ -64,8 +68,20 @@ class CommunitySource {
   // Hands the double-clicked `row` to the look-up worker, whose answer arrives by message. False for a row
   // that is no listed community station, or when the worker could not take it.
   bool LookUp(GroupList& list, ItemHandle row);
+  // Hands the look-up of a community station shown elsewhere (a row of the player's own groups) to the same
+  // worker. False for a pick without a station id, or when the worker could not take it.
+  bool LookUpStation(CommunityPick pick);
   // After the look-up's message: the station and the address to play. False when no answer is waiting.
   bool TakeLookupAnswer(CommunityPick& pick, std::string& address);
+
+  // Hands the search of the directory for stations named like `name` (GBK) to the search worker, asked of the
+  // server of the listed stations; the newest request's answer arrives by message. False when the worker could
+  // not take it.
+  bool Search(std::string name);
+  // After the search's message: the searched text and the stations found. False when no answer is waiting.
+  bool TakeSearchAnswer(std::string& name, std::vector<CommunityRow>& rows);
+  // The listing's stream address of a listed station; empty when it had none or the station is not listed.
+  std::string ListingAddress(const std::string& uuid) const;
 
  private:
   // Starts `work` as a job announced by `message` and keeps it in `slot`; false, with `slot` left empty, when
@@ -79,6 +95,7 @@ class CommunitySource {
   std::unique_ptr<WindowJob<CommunityListResult>> cacheJob_;
   std::unique_ptr<WindowJob<CommunityListResult>> fetchJob_;
   std::unique_ptr<StationLookup> lookup_;  // made at the first double-click of a community row
+  std::unique_ptr<CommunityNameSearch> search_;  // made at the first search
   CommunityAddressTable addresses_;        // station id -> listing address
   std::string server_;                     // API server of the listed stations; empty when unknown
   size_t rows_ = 0;

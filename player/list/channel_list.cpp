@@ -28,7 +28,9 @@ std::vector<GroupRows> RowsOf(const std::vector<ChannelGroup>& channels) {
   return groups;
 }
 
-RowData StationRow(const std::string& stationPicture) {
+}  // namespace
+
+RowData StationRowTemplate(const std::string& stationPicture) {
   RowData station;
   station.avatarPicture = stationPicture;
   station.nameColour = static_cast<int32_t>(kStationNameColour);
@@ -37,13 +39,11 @@ RowData StationRow(const std::string& stationPicture) {
   return station;
 }
 
-}  // namespace
-
 int FillChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, const std::string& stationPicture) {
   if (!list.listWindow()) return 0;
   // One pass for the whole directory: the same groups, rows, handles and document as one AddGroup per group
   // and one AddItem per station, without building every row's element before the window shows.
-  return list.AddGroupsWithRows(RowsOf(channels), StationRow(stationPicture));
+  return list.AddGroupsWithRows(RowsOf(channels), StationRowTemplate(stationPicture));
 }
 
 bool ReplaceChannelList(GroupList& list, const std::vector<ChannelGroup>& channels, const std::string& stationPicture) {
@@ -52,7 +52,7 @@ bool ReplaceChannelList(GroupList& list, const std::vector<ChannelGroup>& channe
   RowData station;
   try {
     groups = RowsOf(channels);
-    station = StationRow(stationPicture);
+    station = StationRowTemplate(stationPicture);
   } catch (...) {
     return false;  // no memory for the new rows: the list shows what it showed
   }

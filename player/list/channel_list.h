@@ -20,6 +20,10 @@ constexpr const char kStationSignature[] = "双击收听";
 // empty until FillChannelList. False when the window cannot be created.
 bool CreateChannelList(GroupList& list, HWND container, EventHandler onRowDoubleClick);
 
+// The row every station row is made from: avatar `stationPicture`, name colour kStationNameColour, online,
+// signature kStationSignature (name and number are the station's).
+RowData StationRowTemplate(const std::string& stationPicture);
+
 // Adds `groups` in order to the list made by CreateChannelList, each collapsed, with one row per station
 // (avatar `stationPicture`, name colour kStationNameColour, online, signature kStationSignature). Returns the
 // number of groups added; 0 when the list has no window.

@@ -9,6 +9,7 @@
 #include "player/shell/player_controls.h"
 #include "player/shell/program_end.h"
 #include "player/shell/program_state.h"
+#include "player/shell/search_box.h"
 #include "player/shell/window_layouts.h"
 #include "player/update/update_check.h"
 #include "player/update/version.h"
@@ -43,6 +44,10 @@ void StartSources(HWND mainWindow) {
                         &RouteToSources<&SourceChoice::OnCommunityFetched>);
   ui::BindWindowMessage(mainWindow, SourceChoice::kStationLookupMessage,
                         &RouteToSources<&SourceChoice::OnLookupAnswer>);
+  ui::BindWindowMessage(mainWindow, SourceChoice::kCommunitySearchMessage,
+                        &RouteToSources<&SourceChoice::OnCommunitySearched>);
+  ui::BindWindowMessage(mainWindow, SourceChoice::kSearchIndexMessage,
+                        &RouteToSources<&SourceChoice::OnSearchIndexBuilt>);
   SourceChoice::Setup setup;
   setup.window = mainWindow;
   setup.list = &state.channelList;
@@ -58,6 +63,9 @@ void StartSources(HWND mainWindow) {
   setup.stationStarted = [mainWindow](const std::string& name, const std::string& url, bool community) {
     FollowStartedStation(mainWindow, name, url, community);
   };
+  setup.setSearchDelay = [mainWindow](unsigned milliseconds) {
+    ui::SetTimerInterval(mainWindow, kSearchDelayTimer, milliseconds);
+  };
   state.sources = std::make_unique<SourceChoice>(std::move(setup));
   state.sources->Start();
 }
@@ -66,6 +74,7 @@ void StartSources(HWND mainWindow) {
 void CreateChannels(HWND mainWindow) {
   ProgramState& state = State();
   CreateChannelList(state.channelList, ui::FindControl(mainWindow, kListHost), &OnStationDoubleClick);
+  SetUpSearchBox(mainWindow);
   // A directory that arrived while the list had no window yet is shown now.
   if (state.sources) state.sources->OnDirectoryArrived();
 }

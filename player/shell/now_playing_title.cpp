@@ -12,8 +12,8 @@ namespace trr {
 namespace {
 
 void ShowTitle(HWND mainWindow, const std::string& title) {
-  ui::SetControlText(mainWindow, kTitleLabel, title.empty() ? std::string(kTitleLabelText) : title);
-  ui::SetControlTooltip(mainWindow, kTitleLabel, title);
+  ui::SetControlText(mainWindow, kListTitleLabel, title.empty() ? std::string(kTitleLabelText) : title);
+  ui::SetControlTooltip(mainWindow, kListTitleLabel, title);
 }
 
 LRESULT OnReaderTry(HWND mainWindow, WPARAM station, LPARAM) {
@@ -51,7 +51,7 @@ void NoticePlayStateForTitle(HWND mainWindow, long playState) {
 }
 
 void OnTitleLabelClicked(const ui::Event& event) {
-  const std::string shown = ui::ControlText(event.window, kTitleLabel);
+  const std::string shown = ui::ControlText(event.window, kListTitleLabel);
   if (shown.empty() || shown == kTitleLabelText) return;
   ui::CopyTextToClipboard(event.window, shown);
 }

@@ -17,7 +17,9 @@ constexpr char kPlayerHost[] = "电视播放器";
 constexpr char kStatusLabel[] = "状态标签";
 constexpr char kStateWordLabel[] = "时间标签";
 constexpr char kCounterLabel[] = "透明标签2";
-constexpr char kTitleLabel[] = "列表标题";
+constexpr char kListTitleLabel[] = "列表标题";
+constexpr char kSearchBox[] = "搜索框";
+constexpr char kSearchDelayTimer[] = "搜索时钟";
 
 constexpr char kMainWindowClass[] = "TrRadioMainWindow";
 constexpr char kAboutWindowClass[] = "TrRadioAboutWindow";

@@ -6,23 +6,23 @@
 #include "common/server_address.h"
 #include "player/community/community_cache.h"
 #include "player/directory/builtin_list.h"
+#include "player/directory/channel_document.h"
 #include "player/list/channel_list.h"
 #include "player/playback/station_start.h"
 
 namespace trr {
 
-SourceChoice::SourceChoice(Setup setup) : setup_(std::move(setup)) {}
+
+SourceChoice::SourceChoice(Setup setup)
+    : setup_(std::move(setup)),
+      top_(*setup_.list, setup_.stationPicture),
+      search_(StationSearch::Setup{setup_.window, setup_.list, &top_, setup_.setSearchDelay}) {}
 
 SourceChoice::~SourceChoice() = default;
 
 void SourceChoice::Start() {
   source_ = ReadDirectorySource(SettingsPath(setup_.programDirectory));
-  if (source_ != DirectorySource::Builtin) {
-    community_ = std::make_unique<CommunitySource>(
-        setup_.window,
-        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage},
-        CommunityCachePath(setup_.programDirectory));
-  }
+  if (source_ != DirectorySource::Builtin) Community();
   if (source_ == DirectorySource::Community) {
     // The built-in directory is neither read nor fetched.
     builtinGaveNothing_ = true;
@@ -32,6 +32,17 @@ void SourceChoice::Start() {
   // Auto: with GB.Dat present the built-in directory is expected to answer, and Community.Dat waits for it.
   if (source_ == DirectorySource::Auto && !FileExists(setup_.cachePath)) StartCacheRead();
   StartBuiltin();
+}
+
+CommunitySource& SourceChoice::Community() {
+  if (!community_) {
+    community_ = std::make_unique<CommunitySource>(
+        setup_.window,
+        CommunitySource::Messages{kCommunityCacheMessage, kCommunityFetchMessage, kStationLookupMessage,
+                                  kCommunitySearchMessage},
+        CommunityCachePath(setup_.programDirectory));
+  }
+  return *community_;
 }
 
 void SourceChoice::StartBuiltin() {
@@ -69,6 +80,9 @@ void SourceChoice::OnDirectoryArrived() {
     FillChannelList(*setup_.list, result->groups, setup_.stationPicture);
   }
   listed_ = ListedSource::Builtin;
+  top_.Restore();
+  search_.OnListed([groups = std::move(result->groups)]() mutable { return std::move(groups); },
+                   StationSource::Builtin, nullptr);
 }
 
 void SourceChoice::StartCacheRead() {
@@ -105,9 +119,13 @@ void SourceChoice::OnCommunityFetched() {
 }
 
 void SourceChoice::ShowCommunity(CommunityDirectory& directory) {
-  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture);
+  std::vector<ChannelGroup> listed;
+  const size_t rows = community_->Show(*setup_.list, directory, setup_.stationPicture, &listed);
   if (rows == 0) return;  // not shown: the list stays as it was
   listed_ = ListedSource::Community;
+  top_.Restore();
+  search_.OnListed([groups = std::move(listed)]() mutable { return std::move(groups); }, StationSource::Community,
+                   community_.get());
   if (setup_.setCounterLabel) setup_.setCounterLabel(CommunityCountText(rows));
 }
 
@@ -127,6 +145,13 @@ void SourceChoice::PlayRow(ItemHandle row) {
   if (!setup_.player || !setup_.player->IsCreated()) return;  // a player without a control ignores double-clicks
   // The newest double-click wins: a look-up still on its way starts nothing.
   if (community_) community_->CancelLookup();
+  if (const TopStation* top = top_.Find(row)) {
+    if (top->source == StationSource::Community)
+      Community().LookUpStation(CommunityPick{top->station.id, top->station.name, top->listingAddress});
+    else
+      Play(top->station.name, StationLookupUrl(top->station.id), false);
+    return;
+  }
   if (listed_ == ListedSource::Community) {
     community_->LookUp(*setup_.list, row);
     return;

@@ -8,6 +8,10 @@
 // whenever it arrives, replaces a community one. While community stations are listed, the counter label shows
 // their number instead of the listeners online, and no counter request goes out.
 //
+// The player's own groups (favourites, search results) stand above whichever directory is listed: every fill
+// puts them back on top, and their rows start through the directory each station came from. Every fill also
+// hands the listed stations to the station search.
+//
 // A double-clicked community station starts when its look-up answers, and only if the user did nothing else with
 // playback meanwhile: another double-click, 播放暂停 or a list replacing the one clicked drops the answer.
 //
@@ -23,6 +27,8 @@
 #include "listctrl/group_list.h"
 #include "player/community/community_source.h"
 #include "player/directory/directory_job.h"
+#include "player/list/top_groups.h"
+#include "player/search/station_search.h"
 #include "player/playback/media_player_host.h"
 #include "player/sources/source_setting.h"
 
@@ -40,6 +46,8 @@ class SourceChoice {
   static constexpr UINT kCommunityCacheMessage = WM_APP + 0x130;    // OnCommunityCacheRead
   static constexpr UINT kCommunityFetchMessage = WM_APP + 0x131;    // OnCommunityFetched
   static constexpr UINT kStationLookupMessage = WM_APP + 0x132;     // OnLookupAnswer
+  static constexpr UINT kCommunitySearchMessage = WM_APP + 0x138;   // Search().OnRemoteAnswer
+  static constexpr UINT kSearchIndexMessage = StationSearch::kIndexMessage;  // Search().OnIndexBuilt
 
   // How long the update check lets the directory request go first at most: a directory server that does not
   // even accept the connection must not hold the version request for long.
@@ -59,6 +67,7 @@ class SourceChoice {
     // Told after a station has been handed to the player: its name, its address, and whether it came from the
     // community directory (whose addresses are under the community address rule).
     std::function<void(const std::string& name, const std::string& url, bool community)> stationStarted;
+    std::function<void(unsigned milliseconds)> setSearchDelay;  // the search's delay (StationSearch::Setup)
   };
 
   explicit SourceChoice(Setup setup);
@@ -79,8 +88,11 @@ class SourceChoice {
   void OnCommunityCacheRead();
   void OnCommunityFetched();
   void OnLookupAnswer();
+  void OnCommunitySearched() { search_.OnRemoteAnswer(); }
+  void OnSearchIndexBuilt() { search_.OnIndexBuilt(); }
 
-  // A row was double-clicked: its station starts through the source that listed it.
+  // A row was double-clicked: its station starts through the source that listed it (a row of the player's
+  // own groups: through the directory its station came from).
   void PlayRow(ItemHandle row);
 
   // 播放暂停 was clicked: a station still being looked up does not start.
@@ -88,6 +100,11 @@ class SourceChoice {
 
   // Every tick of 时钟1: a community fetch that is due but could not start before is started again.
   void OnClockTick();
+
+  // The player's own groups above the directory's.
+  TopGroups& Top() { return top_; }
+  // The station search over what is listed.
+  StationSearch& Search() { return search_; }
 
   // An online-count refresh has ended with `text`: the label shows it unless it shows the community count.
   void ShowOnlineCount(const std::string& text);
@@ -102,12 +119,16 @@ class SourceChoice {
   void FetchIfNeeded();
   void ShowCommunity(CommunityDirectory& directory);
   void Play(const std::string& name, const std::string& url, bool community);
+  // The community source, made on first use when the setting did not ask for it.
+  CommunitySource& Community();
 
   Setup setup_;
   DirectorySource source_ = DirectorySource::Builtin;
   ListedSource listed_ = ListedSource::None;
   std::unique_ptr<BuiltinDirectoryJob> builtin_;
-  std::unique_ptr<CommunitySource> community_;  // made unless Source=builtin
+  std::unique_ptr<CommunitySource> community_;  // made unless Source=builtin (or by a community row of Top)
+  TopGroups top_;
+  StationSearch search_;
   bool builtinGaveNothing_ = false;  // the built-in directory yields no list, or is not used
   bool cacheRead_ = false;           // Community.Dat's reading has ended (or could not start)
   bool cacheFresh_ = false;          // it held a list younger than a day

@@ -36,14 +36,36 @@ TEST_F(RandomSequenceTest, EveryOperationKeepsDocumentAndListBoxInStep) {
   CreateList(1, 1, 300, 800);
   std::vector<ItemHandle> handles;  // groups and rows ever made, live or not
   std::vector<ItemHandle> groups;
+  ItemHandle lastInserted = 0;
   const std::string pictures[] = {pictureA, pictureB, SolidBmp(5, 5, RGB(0, 160, 0))};
   auto anyHandle = [&]() -> ItemHandle { return handles.empty() || pick(20) == 0 ? 777 : handles[pick(handles.size())]; };
   auto anyGroup = [&]() -> ItemHandle { return groups.empty() || pick(10) == 0 ? anyHandle() : groups[pick(groups.size())]; };
 
   for (int step = 0; step < 3000; ++step) {
-    const int operation = pick(100);
+    const int operation = pick(110);
     std::string what;
-    if (operation < 8) {
+    if (operation >= 103) {
+      // Inserts a group, or refills one (an inserted one is refilled in place; any other handle inserts anew).
+      const bool refill = operation >= 106;
+      what = refill ? "InsertGroupWithRows(refill)" : "InsertGroupWithRows";
+      RowData rowTemplate;
+      rowTemplate.avatarPicture = pictures[pick(3)];
+      rowTemplate.online = pick(2) == 0;
+      const std::string names[] = {"i1", "i2", "i3", "i4", "i5"};
+      GroupRows inserted{"i" + std::to_string(step), {}};
+      for (int k = pick(6); k > 0; --k) inserted.rows.push_back(RowText{names[k - 1], "n"});
+      std::vector<ItemHandle> rows;
+      const ItemHandle target = !refill ? 0 : pick(2) == 0 ? lastInserted : anyGroup();
+      const ItemHandle g = list.InsertGroupWithRows(pick(static_cast<int>(groups.size()) + 2) - 1, inserted,
+                                                    rowTemplate, pick(2) == 0, target, &rows);
+      lastInserted = g;
+      groups.push_back(g);
+      handles.push_back(g);
+      for (ItemHandle row : rows) handles.push_back(row);
+    } else if (operation >= 100) {
+      what = "RemoveGroupWithRows";
+      list.RemoveGroupWithRows(anyGroup());
+    } else if (operation < 8) {
       what = "AddGroup";
       ItemHandle g = list.AddGroup("g" + std::to_string(step), Given(pick(2) == 0));
       groups.push_back(g);

@@ -1,4 +1,5 @@
-// Message boxes, the message loop's Esc routing and window messages bound to handlers.
+// Message boxes, the message loop's Esc routing, window messages bound to handlers, and the edit box: its
+// changes reported, its hint shown only while it is empty, Esc left to it where the window does not close on Esc.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -140,6 +141,67 @@ TEST(WindowMessages, BoundMessagesReachTheirHandler) {
   std::thread worker([window, kDone] { PostMessageA(window, kDone, 2, 0); });
   worker.join();
   EXPECT_TRUE(PumpUntil([] { return g_doneMessages == 2; }, 2000));
+  DestroyWindow(window);
+  PumpMessages(20);
+}
+
+const ui::ControlSpec kEditControls[] = {
+    {.name = "输入", .kind = ControlKind::EditBox, .left = 10, .top = 10, .width = 128, .height = 20,
+     .hint = "搜索电台"},
+};
+const ui::EventBinding kEditBindings[] = {{"输入", EventKind::TextChanged, RecordEvent}};
+const ui::WindowLayout kEditWindow = {"TrrUiEditWindow", "输入", ui::FrameStyle::Borderless, 200, 60,
+                                      RGB(204, 227, 248), 0, 0, false, false, kEditControls,
+                                      std::size(kEditControls), kEditBindings, std::size(kEditBindings)};
+
+constexpr COLORREF kHintGrey = RGB(128, 128, 128);
+WNDPROC g_editProcedure = nullptr;
+int g_editEscapes = 0;
+LRESULT CALLBACK CountEscapes(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN && wParam == VK_ESCAPE) ++g_editEscapes;
+  return CallWindowProcW(g_editProcedure, window, message, wParam, lParam);
+}
+
+bool ShowsHint(HWND edit) {
+  Capture capture = CaptureClient(edit);
+  for (COLORREF pixel : capture.pixels)
+    if (pixel == kHintGrey) return true;
+  return false;
+}
+
+TEST(EditBox, ReportsEveryChangeShowsItsHintWhileEmptyAndKeepsEsc) {
+  HWND window = ui::CreateLayoutWindow(kEditWindow, GetModuleHandleA(nullptr));
+  ASSERT_NE(window, nullptr);
+  HWND edit = ui::FindControl(window, "输入");
+  char name[16] = "";
+  GetClassNameA(edit, name, sizeof(name));
+  EXPECT_EQ(lstrcmpiA(name, "Edit"), 0);
+  PumpMessages(50);
+  EXPECT_TRUE(ShowsHint(edit));
+
+  RecordedEvents().clear();
+  SendMessageW(edit, WM_CHAR, L'台', 1);
+  SendMessageW(edit, WM_CHAR, L'a', 1);
+  PumpMessages(50);
+  EXPECT_EQ(ui::ControlText(window, "输入"), "台a") << "a Chinese character arrives whole";
+  EXPECT_FALSE(ShowsHint(edit));
+  SetWindowTextA(edit, "");
+  PumpMessages(50);
+  EXPECT_TRUE(ShowsHint(edit));
+  ASSERT_EQ(RecordedEvents().size(), 3u) << "typing twice, then setting the text";
+  for (const Recorded& event : RecordedEvents()) EXPECT_EQ(event.kind, EventKind::TextChanged);
+
+  // Esc in the box stays the box's key when the window does not close on Esc.
+  g_editProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountEscapes)));
+  g_editEscapes = 0;
+  SetFocus(edit);
+  PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+  UINT_PTR guard = SetTimer(nullptr, 0, 300, GiveUp);
+  EXPECT_EQ(ui::RunMessageLoop(), 7);
+  KillTimer(nullptr, guard);
+  EXPECT_EQ(g_editEscapes, 1);
+  EXPECT_TRUE(IsWindow(window));
   DestroyWindow(window);
   PumpMessages(20);
 }

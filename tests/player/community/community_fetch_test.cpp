@@ -1,8 +1,8 @@
 // The community directory's requests against the demo server, through the player's own request path (a session
 // of community requests): the station list group by group with the player's agent, discovery through the server
 // list (https only, plain http only where the environment names it), redirects, a trickling server that costs
-// the next one nothing, stations with private addresses left out, the size limit, replies that must not become
-// a cache, and the stream look-up.
+// the next one nothing, stations with private addresses left out (of listings and name searches alike), the size
+// limit, replies that must not become a cache, and the stream look-up.
 #include <windows.h>
 #include <wincrypt.h>
 
@@ -19,6 +19,7 @@
 #include "player/community/community_cache.h"
 #include "player/community/community_fetch.h"
 #include "player/community/community_request.h"
+#include "player/community/community_search.h"
 #include "tests/harness/demo_server_client.h"
 #include "tests/harness/temp_dir.h"
 
@@ -158,6 +159,8 @@ TEST_F(CommunityFetch, WhenHttpsFailsNothingGoesOutInPlainText) {
     CommunityDirectory directory;
     EXPECT_FALSE(FetchCommunityDirectory(Requests(), 1, directory));
     EXPECT_EQ(LookUpStationAddress(Requests(), TestServerUrl(), "9617a958-0601-11e8-ae97-000000000003"), "");
+    std::vector<CommunityRow> found;
+    EXPECT_FALSE(SearchCommunityDirectory(Requests(), TestServerUrl(), "电台", found)) << "nor a name search";
     EXPECT_EQ(Requests()(TestServerUrl() + "/json/servers", kCommunityLimits), "") << "refused unsent";
     EXPECT_EQ(ServerRequestLog(), std::vector<std::string>()) << "no request reached the plain http server";
   }
@@ -236,6 +239,14 @@ TEST_F(CommunityFetch, StationsOnPrivateHostsAreNotListed) {
     }
   }
   EXPECT_EQ(directory.groups[0].rows.size(), 54u) << "the 54 stations of 270 on a public host";
+  // A name search keeps only those too: of the 100 stations found (1, 10 to 19, 100 to 188), 20.
+  std::vector<CommunityRow> found;
+  ASSERT_TRUE(SearchCommunityDirectory(Requests(), "", "电台 1", found));
+  for (const CommunityRow& row : found) {
+    EXPECT_EQ(std::stoi(row.uuid.substr(row.uuid.rfind('-') + 1)) % 5, 0) << row.uuid << " " << row.address;
+    EXPECT_EQ(row.address, kStationBase + row.uuid + "-resolved.wav");
+  }
+  EXPECT_EQ(found.size(), 20u);
   EXPECT_EQ(LookUpStationAddress(Requests(), "", "9617a958-0601-11e8-ae97-000000000001"), "");
   EXPECT_EQ(LookUpStationAddress(Requests(), "", "9617a958-0601-11e8-ae97-000000000005"),
             std::string(kStationBase) + "9617a958-0601-11e8-ae97-000000000005-lookup.wav");

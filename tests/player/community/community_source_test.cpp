@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "player/list/channel_list.h"
 #include "player/list/station_groups.h"
@@ -19,7 +20,7 @@
 namespace trr::test {
 namespace {
 
-constexpr CommunitySource::Messages kMessages = {WM_APP + 1, WM_APP + 2, WM_APP + 3};
+constexpr CommunitySource::Messages kMessages = {WM_APP + 1, WM_APP + 2, WM_APP + 3, WM_APP + 4};
 
 int32_t __stdcall IgnoreDoubleClick(int32_t, int32_t, int32_t) { return 0; }
 
@@ -87,11 +88,14 @@ TEST(CommunitySourceWithoutMemory, AListThatCannotBeMadeLeavesTheListShown) {
   // One group of as many stations as the list takes: its rows alone need more than any heap has spare.
   CommunityDirectory huge = DirectoryOf("huge", kMaxChannelRows);
   size_t listed = 1;
+  std::vector<ChannelGroup> stations = {{"kept", {}}};
   {
     ScopedAddressSpaceExhaustion full;
-    listed = source.Show(list, huge, picture);
+    listed = source.Show(list, huge, picture, &stations);
   }
   EXPECT_EQ(listed, 0u);
+  ASSERT_EQ(stations.size(), 1u);
+  EXPECT_EQ(stations[0].name, "kept") << "the search is handed nothing when nothing was listed";
   EXPECT_EQ(source.Rows(), 3u);
   EXPECT_EQ(SendMessageA(list.listWindow(), LB_GETCOUNT, 0, 0), 1);
   EXPECT_EQ(list.GetGroupName(static_cast<ItemHandle>(SendMessageA(list.listWindow(), LB_GETITEMDATA, 0, 0))),
@@ -99,7 +103,11 @@ TEST(CommunitySourceWithoutMemory, AListThatCannotBeMadeLeavesTheListShown) {
 
   // With memory again, the same list replaces it.
   huge = DirectoryOf("huge", kMaxChannelRows);
-  EXPECT_EQ(source.Show(list, huge, picture), kMaxChannelRows);
+  EXPECT_EQ(source.Show(list, huge, picture, &stations), kMaxChannelRows);
+  ASSERT_EQ(stations.size(), 1u);
+  EXPECT_EQ(stations[0].stations.size(), kMaxChannelRows);
+  EXPECT_EQ(stations[0].stations.back().id, "uuid-" + std::to_string(kMaxChannelRows - 1))
+      << "the listed stations, for the search";
   EXPECT_EQ(list.GetGroupName(static_cast<ItemHandle>(SendMessageA(list.listWindow(), LB_GETITEMDATA, 0, 0))),
             "huge");
   DestroyWindow(container);

@@ -16,12 +16,12 @@
 namespace trr {
 namespace {
 
-using test::PercentEncode;
 using test::PumpUntil;
 using test::ServerControl;
 using test::ServerRequestLog;
 using test::ServerReset;
 using test::ServerSetFault;
+using test::ServerSetStreamTitle;
 using test::TestServerUrl;
 
 constexpr UINT kTitleMessage = WM_APP + 9;
@@ -57,14 +57,6 @@ class TitleWindow {
     return 0;
   }
 };
-
-void SetStreamTitle(const std::string& gbkText, const char* encoding) {
-  const std::wstring wide = GbkToWide(gbkText);
-  std::string utf8(wide.size() * 4, '\0');
-  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                                  static_cast<int>(utf8.size()), nullptr, nullptr));
-  ServerControl("/__control/icytitle?text=" + PercentEncode(utf8) + "&encoding=" + encoding);
-}
 
 int RequestsFor(const std::string& prefix) {
   int n = 0;
@@ -105,7 +97,7 @@ TEST_F(NowPlaying, TitlesInEveryEncodingThroughLookUpsRedirectsAndPlaylists) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.path);
-    SetStreamTitle(row.sent, row.encoding);
+    ServerSetStreamTitle(row.sent, row.encoding);
     receiver.titles.clear();
     const DWORD start = GetTickCount();
     ASSERT_NE(reader.Follow(TestServerUrl() + row.path, "测试电台", nullptr), 0u);
@@ -115,11 +107,11 @@ TEST_F(NowPlaying, TitlesInEveryEncodingThroughLookUpsRedirectsAndPlaylists) {
   }
   // The look-up address was asked once; the stream it led to is asked again on the next try.
   ServerReset();
-  SetStreamTitle("第一首", "utf-8");
+  ServerSetStreamTitle("第一首", "utf-8");
   receiver.titles.clear();
   reader.Follow(TestServerUrl() + "/Url.Asp?ID=2001", "", nullptr);
   ASSERT_TRUE(PumpUntil([&] { return receiver.titles.size() == 1; }, 8000));
-  SetStreamTitle("第二首", "utf-8");
+  ServerSetStreamTitle("第二首", "utf-8");
   ASSERT_TRUE(PumpUntil([&] { return receiver.titles.size() == 2; }, kTitlePauseMs + 8000));
   EXPECT_EQ(receiver.titles[1], "第二首") << "a change shows within the pause and one try";
   EXPECT_EQ(RequestsFor("/Url.Asp"), 1);
@@ -148,7 +140,7 @@ TEST_F(NowPlaying, HostileStreamsEndEachTryInTimeWithoutATitleAndWaitAMinute) {
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.path) + " " + (row.fault ? row.fault : ""));
     ServerReset();
-    SetStreamTitle("不该显示", "utf-8");
+    ServerSetStreamTitle("不该显示", "utf-8");
     if (row.fault) ServerSetFault(row.path, row.fault);
     receiver.titles.clear();
     const DWORD start = GetTickCount();

@@ -154,6 +154,8 @@ TEST_F(MainWindowTest, EveryControlStandsWhereTheLayoutPutsIt) {
       {"列表开关1", "图片框1", 224, 133, 34, 27, "", true},
       {"图片框2", nullptr, 0, 176, 286, 369, "", true},
       {"图片框", "图片框2", 9, 50, 267, 310, "", true},
+      {"列表标题", "图片框2", 16, 12, 124, 18, "频道列表", true},
+      {"搜索框", "图片框2", 146, 11, 128, 20, "", true},
   };
   for (const Expected& e : expected) {
     SCOPED_TRACE(e.name);

@@ -1,8 +1,9 @@
 // The player's main window in this process with the community directory as its source (trRadio.ini beside this
 // program): the list, the names made safe, the station count in the counter label, a double-click played
 // through the look-up (or the listing's address when it fails, the last double-click winning, and nothing once
-// the user stopped playback or the list was replaced), a look-up whose first server trickles, and a cached list
-// shown at once while the servers fail or hang.
+// the user stopped playback or the list was replaced), a look-up whose first server trickles, a cached list
+// shown at once while the servers fail or hang, and the player's own groups kept above the list, their rows
+// started through the directory each station came from.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include "common/file_util.h"
 #include "common/http_fetch.h"
 #include "player/community/community_cache.h"
+#include "player/directory/channel_document.h"
 #include "player/shell/main_window.h"
 #include "player/shell/player_main.h"
 #include "player/shell/program_end.h"
@@ -272,6 +274,32 @@ TEST_F(CommunityPlayer, AutoWithAnsweringBuiltInServerLeavesTheCommunityAlone) {
   ASSERT_TRUE(PumpUntil([&] { return Label().rfind("当前在线:", 0) == 0; }, 10000)) << Label();
   EXPECT_EQ(Requests("/json/"), 0);
   EXPECT_FALSE(FileExists(Cache()));
+}
+
+TEST_F(CommunityPlayer, TopGroupsStayAboveTheListAndPlayThroughTheirOwnDirectory) {
+  ServerControl("/__control/community?stations=40");
+  Start("community");
+  // Set while the list is still empty; the fetched list replaces everything, and the group comes back on top.
+  TopGroups& top = State().sources->Top();
+  ASSERT_TRUE(top.Set(TopSlot::SearchResults, {{{"内置电台", "101"}, StationSource::Builtin, ""}}));
+  ASSERT_TRUE(PumpUntil([&] { return FileExists(Cache()) && Entries() > 2; }, 20000));
+  CommunityDirectory cached;
+  ASSERT_TRUE(ReadCommunityCache(Cache(), cached));
+  ASSERT_EQ(Entries(), static_cast<int>(cached.groups.size()) + 2);
+  EXPECT_EQ(State().channelList.GetGroupName(HandleAt(0)), "搜索结果");
+  EXPECT_EQ(State().channelList.GetGroupName(HandleAt(2)), "热门电台");
+
+  const CommunityRow& station = cached.groups[0].rows[5];
+  ASSERT_TRUE(top.Set(TopSlot::Favourites, {{{station.name, station.uuid}, StationSource::Community, ""}}));
+  EXPECT_EQ(State().channelList.GetGroupName(HandleAt(2)), "搜索结果");
+  ClickEntry(1, true);
+  ASSERT_TRUE(PumpUntil([&] { return Url() == kStationBase + station.uuid + "-lookup.wav"; }, 10000))
+      << Url();
+  EXPECT_EQ(State().currentStationName, station.name);
+  ClickEntry(3, true);
+  PumpMessages(100);
+  EXPECT_EQ(Url(), StationLookupUrl("101")) << "a built-in station starts through the built-in look-up";
+  EXPECT_EQ(State().currentStationName, "内置电台");
 }
 
 }  // namespace

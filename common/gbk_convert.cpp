@@ -30,4 +30,18 @@ std::string WideToGbk(std::wstring_view wide) {
   return gbk;
 }
 
+std::string GbkCharacterOf(char32_t character) {
+  if (character < 0x80) return std::string(1, static_cast<char>(character));
+  if (character > 0xFFFF || (character >= 0xD800 && character <= 0xDFFF) ||
+      (character >= 0xE000 && character <= 0xF8FF))
+    return {};
+  const wchar_t wide = static_cast<wchar_t>(character);
+  char bytes[4];
+  BOOL usedDefault = FALSE;
+  const int n =
+      WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof(bytes), nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return {};
+  return std::string(bytes, static_cast<size_t>(n));
+}
+
 }  // namespace trr

@@ -9,4 +9,9 @@ namespace trr {
 std::wstring GbkToWide(std::string_view gbk);
 std::string WideToGbk(std::wstring_view wide);
 
+// The GBK bytes of one Unicode character; empty when GBK has no such character (no best-fit stand-ins: a
+// look-alike would show a different text), for characters beyond the Basic Multilingual Plane and for the
+// private-use area (GBK's user-defined codes, which no font draws).
+std::string GbkCharacterOf(char32_t character);
+
 }  // namespace trr

@@ -1,5 +1,8 @@
 #include "common/http_client.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace trr {
 namespace {
 
@@ -54,8 +57,8 @@ std::string LocationOf(HINTERNET request) {
 
 // One request of a GET on the session `reply.session`: connects to `url` and sends, replacing the connection
 // and request of a hop before. False, with `error` set, when the request could not be made or sent.
-bool SendOneGet(const UrlParts& url, const HttpTimeouts& timeouts, SentNotice& notice, OpenedGet& reply,
-                DWORD& error) {
+bool SendOneGet(const UrlParts& url, const HttpTimeouts& timeouts, const char* extraHeaders, SentNotice& notice,
+                OpenedGet& reply, DWORD& error) {
   reply.request.reset();
   reply.connection.reset();
   reply.connection.reset(InternetConnectA(reply.session.get(), url.host.c_str(), url.port,
@@ -77,7 +80,8 @@ bool SendOneGet(const UrlParts& url, const HttpTimeouts& timeouts, SentNotice& n
   }
   ApplyTimeouts(reply.request.get(), timeouts);
   if (notify) InternetSetStatusCallbackA(reply.request.get(), OnRequestStatus);
-  const BOOL sent = HttpSendRequestA(reply.request.get(), nullptr, 0, nullptr, 0);
+  const BOOL sent = HttpSendRequestA(reply.request.get(), extraHeaders,
+                                     extraHeaders ? static_cast<DWORD>(-1) : 0, nullptr, 0);
   error = sent ? 0 : GetLastError();
   // The notice lives on the caller's stack: no callback may reach it once this call is over.
   if (notify) InternetSetStatusCallbackA(reply.request.get(), nullptr);
@@ -106,8 +110,11 @@ bool FollowRedirect(const UrlParts& from, const std::string& location, const Red
   if (!SplitUrl(target, to) || !to.user.empty() || !to.password.empty()) return false;
   if (to.scheme != INTERNET_SCHEME_HTTPS && (to.scheme != INTERNET_SCHEME_HTTP || from.scheme == INTERNET_SCHEME_HTTPS))
     return false;
-  return !rule.sameHostOnly || SameTextIgnoringCase(from.host, to.host);
+  if (rule.sameHostOnly && !SameTextIgnoringCase(from.host, to.host)) return false;
+  return !rule.allowed || rule.allowed(target);
 }
+
+std::string AddressText(const UrlParts& url) { return OriginOf(url) + url.object; }
 
 bool SplitUrl(const std::string& url, UrlParts& parts) {
   URL_COMPONENTSA components = {};
@@ -166,8 +173,40 @@ long long AnnouncedLength(HINTERNET request) {
   return ParseContentLength(std::string_view(text, size < sizeof(text) ? size : 0));
 }
 
+DWORD RequestDeadline::Clip(unsigned ms) const {
+  const ULONGLONG used = GetTickCount64() - start_;
+  const ULONGLONG left = used >= totalMs_ ? 1 : totalMs_ - used;
+  return static_cast<DWORD>(std::max<ULONGLONG>(1, std::min<ULONGLONG>(ms, left)));
+}
+
+bool ReadArrived(HINTERNET request, const RequestDeadline& deadline, unsigned idleMs, size_t most,
+                 std::string& body) {
+  if (deadline.Passed()) return false;
+  DWORD timeout = deadline.Clip(idleMs);
+  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+  DWORD available = 0;
+  if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
+  if (available == 0 || most == 0) return true;
+  char buffer[16384];
+  DWORD got = 0;
+  const DWORD want = static_cast<DWORD>(std::min<size_t>({available, sizeof(buffer), most}));
+  if (!InternetReadFile(request, buffer, want, &got)) return false;
+  body.append(buffer, got);
+  return true;
+}
+
+std::string ReplyHeader(HINTERNET request, const char* name) {
+  char text[1024];
+  if (!name || std::strlen(name) >= sizeof(text)) return {};
+  std::strcpy(text, name);
+  DWORD size = sizeof(text) - 1, index = 0;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_CUSTOM, text, &size, &index) || size >= sizeof(text)) return {};
+  return std::string(text, size);
+}
+
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
-                 DWORD& error, const std::function<void()>* onSent, const RedirectRule& redirects) {
+                 DWORD& error, const std::function<void()>* onSent, const RedirectRule& redirects,
+                 const char* extraHeaders) {
   reply = OpenedGet();
   error = 0;
   auto fail = [&](DWORD code) {
@@ -186,7 +225,7 @@ bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& tim
   UrlParts hop = url;
   for (int followed = 0;; ++followed) {
     DWORD sendError = 0;
-    if (!SendOneGet(hop, timeouts, notice, reply, sendError)) return fail(sendError);
+    if (!SendOneGet(hop, timeouts, extraHeaders, notice, reply, sendError)) return fail(sendError);
     reply.status = ReplyStatus(reply.request.get());
     if (!IsRedirectStatus(reply.status)) break;
     UrlParts next;
@@ -197,6 +236,7 @@ bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& tim
   }
   if (reply.status < 200 || reply.status > 299) return fail(reply.status);
   reply.length = AnnouncedLength(reply.request.get());
+  reply.address = std::move(hop);
   return true;
 }
 

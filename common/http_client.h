@@ -45,7 +45,12 @@ bool SplitUrl(const std::string& url, UrlParts& parts);
 struct RedirectRule {
   int maxRedirects = 5;       // one more is a failure
   bool sameHostOnly = false;  // a redirect to another host name is a failure
+  // Another check of each target address, beyond the rule's own; nullptr lets every one through.
+  bool (*allowed)(std::string_view url) = nullptr;
 };
+
+// The http or https address `url` names, as text ("scheme://host:port/object"; no user name or password).
+std::string AddressText(const UrlParts& url);
 
 // Where the redirect from `from` to `location` (the Location header: absolute, "//host/...", "/path" or a path
 // relative to `from`'s) leads, when `rule` lets it be followed. False, with `to` undefined, when it does not.
@@ -73,6 +78,30 @@ DWORD ReplyStatus(HINTERNET request);
 // announces none (chunked, or ended by closing) or an unreadable one.
 long long AnnouncedLength(HINTERNET request);
 
+// A request's deadline, counted from `startTick`. Each blocking WinINet call gets at most the time that is
+// left, so a worker given up on also ends soon unless the server holds one call open (trickled headers).
+class RequestDeadline {
+ public:
+  RequestDeadline(ULONGLONG startTick, unsigned totalMs) : start_(startTick), totalMs_(totalMs) {}
+  bool Passed() const { return GetTickCount64() - start_ >= totalMs_; }
+  // `ms`, or what is left of the deadline when that is shorter; at least 1 (0 would mean "no timeout").
+  DWORD Clip(unsigned ms) const;
+
+ private:
+  ULONGLONG start_;
+  ULONGLONG totalMs_;
+};
+
+// Waits (at most `idleMs`, within `deadline`) for bytes of `request`'s body, then appends what has arrived to
+// `body`, at most `most` bytes. Reading no more than what has arrived keeps each call to one idle wait: a read
+// of a whole buffer would block for as long as a dripping server keeps sending. True with nothing appended at
+// the end of the body; false on an error, a silence of `idleMs` or the deadline passed.
+bool ReadArrived(HINTERNET request, const RequestDeadline& deadline, unsigned idleMs, size_t most,
+                 std::string& body);
+
+// The text of the reply header `name` (the first one of that name); empty when there is none.
+std::string ReplyHeader(HINTERNET request, const char* name);
+
 // An HTTP GET whose headers have arrived. Owns its handles; the members close in reverse order, so no handle
 // outlives its parent.
 struct OpenedGet {
@@ -81,6 +110,7 @@ struct OpenedGet {
   ScopedInternetHandle request;
   DWORD status = 0;
   long long length = -1;  // AnnouncedLength
+  UrlParts address;       // the address that answered: the last of the redirects followed
 };
 
 // Opens a session named `agent`, connects to an http or https address and sends a GET with kHttpRequestFlags,
@@ -89,9 +119,9 @@ struct OpenedGet {
 // holds it for as long as it trickles. `onSent`, when given, is called on this thread as soon as the first
 // request has been written to the connection. False, with `error` set (a Win32 or WinINet error,
 // ERROR_HTTP_REDIRECT_FAILED for a refused redirect, or the status outside 200..299), on any failure; `reply`
-// then holds nothing.
+// then holds nothing. `extraHeaders` ("Name: value\r\n" lines), when given, go with every request of it.
 bool OpenHttpGet(const UrlParts& url, const char* agent, const HttpTimeouts& timeouts, OpenedGet& reply,
                  DWORD& error, const std::function<void()>* onSent = nullptr,
-                 const RedirectRule& redirects = RedirectRule());
+                 const RedirectRule& redirects = RedirectRule(), const char* extraHeaders = nullptr);
 
 }  // namespace trr

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <algorithm>
 #include <utility>
 
 #include "common/job_worker.h"
@@ -26,47 +25,16 @@ namespace {
 
 using Request = HttpSession::Request;
 
-// The whole-request deadline, counted from the caller's call. Each blocking WinINet call gets at most the time
-// that is left, so a worker given up on also ends soon unless the server holds one call open (trickled headers).
-class Deadline {
- public:
-  Deadline(ULONGLONG startTick, unsigned totalMs) : start_(startTick), totalMs_(totalMs) {}
-  bool Passed() const { return GetTickCount64() - start_ >= totalMs_; }
-  // `ms`, or what is left of the deadline when that is shorter; at least 1 (0 would mean "no timeout").
-  DWORD Clip(unsigned ms) const {
-    ULONGLONG used = GetTickCount64() - start_;
-    ULONGLONG left = used >= totalMs_ ? 1 : totalMs_ - used;
-    return static_cast<DWORD>(std::max<ULONGLONG>(1, std::min<ULONGLONG>(ms, left)));
-  }
-
- private:
-  ULONGLONG start_;
-  ULONGLONG totalMs_;
-};
-
-void SetReceiveTimeout(HINTERNET request, DWORD ms) {
-  InternetSetOptionA(request, INTERNET_OPTION_RECEIVE_TIMEOUT, &ms, sizeof(ms));
-}
-
 // Reads the body of `request` within `limits`; false (and `body` undefined) on any failure.
-bool ReadBody(HINTERNET request, long long announced, const FetchLimits& limits, const Deadline& deadline,
+bool ReadBody(HINTERNET request, long long announced, const FetchLimits& limits, const RequestDeadline& deadline,
               std::string& body) {
   if (announced > static_cast<long long>(limits.maxBytes)) return false;
   if (announced > 0) body.reserve(static_cast<size_t>(announced));
-  char buffer[16384];
   for (;;) {
-    if (deadline.Passed()) return false;
-    SetReceiveTimeout(request, deadline.Clip(limits.idleMs));
-    // Waiting for what has arrived, then reading no more than that, keeps each call to one idle wait: a read of
-    // a whole buffer would block for as long as a dripping server keeps sending.
-    DWORD available = 0;
-    if (!InternetQueryDataAvailable(request, &available, 0, 0)) return false;
-    if (available == 0) break;
-    DWORD got = 0;
-    if (!InternetReadFile(request, buffer, std::min<DWORD>(available, sizeof(buffer)), &got)) return false;
-    if (got == 0) break;
-    if (got > limits.maxBytes - body.size()) return false;
-    body.append(buffer, got);
+    const size_t before = body.size();
+    if (!ReadArrived(request, deadline, limits.idleMs, limits.maxBytes - body.size() + 1, body)) return false;
+    if (body.size() == before) break;
+    if (body.size() > limits.maxBytes) return false;
   }
   // A connection closed before the announced length is a cut body, not a short one.
   return announced < 0 || body.size() == static_cast<size_t>(announced);
@@ -85,7 +53,7 @@ void NoticeSent(Request& request) {
 
 // The request itself, on its worker: every handle it opens is closed here, when its call has returned.
 bool Fetch(Request& request, std::string& body) {
-  const Deadline deadline(request.startTick, request.limits.totalMs);
+  const RequestDeadline deadline(request.startTick, request.limits.totalMs);
   UrlParts parts;
   if (!SplitUrl(request.url, parts) || parts.scheme == INTERNET_SCHEME_FTP) return false;
   HttpTimeouts timeouts;

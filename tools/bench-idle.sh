@@ -3,8 +3,10 @@
 # 32-bit programs, or as TRRADIO_ARCH picks) under Wine against the demo server, lets it come
 # up, then measures over 60 s the CPU time its process used and its thread count (sampled every second: start,
 # end and highest; read from /proc: Wine threads are Linux threads). Prints BENCH lines.
-# Usage: bench-idle.sh [SECONDS] [hang|trickle]. With "hang" the counter server accepts and never answers during
-# the minute, which shows whether waiting refreshes pile up threads. With "trickle" every server (directory,
+# Usage: bench-idle.sh [SECONDS] [hang|trickle|titles]. With "hang" the counter server accepts and never answers
+# during the minute, which shows whether waiting refreshes pile up threads. With "titles" the station 音乐之声 is
+# started before the minute (as a user would: build/bin/demo_start_station.exe), so the now-playing reader reads
+# its stream's song titles throughout. With "trickle" every server (directory,
 # counter, version file) sends its status line and then trickles header bytes for 60 s from the player's start,
 # which shows how many threads requests given up at their deadlines hold. TRRADIO_BENCH_PORT picks the demo
 # server's port.
@@ -50,6 +52,11 @@ threads() { awk '/^Threads:/ {print $2}' "/proc/$pid/status"; }
 hz=$(getconf CLK_TCK)
 [ "$mode" = trickle ] || curl -fs "http://127.0.0.1:$port/__control/reset" >/dev/null
 [ "$mode" = hang ] && curl -fs "http://127.0.0.1:$port/__control/fault?path=/fm/count.asp&mode=hang" >/dev/null
+if [ "$mode" = titles ]; then
+  "$here/wine-run.sh" "$build/bin/demo_start_station.exe" 1 1 </dev/null >/dev/null 2>&1 ||
+    { echo "BENCH idle_station_not_started 1 flag"; exit 1; }
+  sleep 2
+fi
 t0=$(ticks); n0=$(threads); most=$n0
 for _ in $(seq "$seconds"); do
   sleep 1
@@ -60,11 +67,14 @@ t1=$(ticks); n1=$(threads)
 name=idle
 [ "$mode" = hang ] && name=idle_hanging_counter
 [ "$mode" = trickle ] && name=idle_trickling_servers
+[ "$mode" = titles ] && name=idle_reading_titles
 echo "BENCH ${name}_cpu_${seconds}s $(awk -v a="$t0" -v b="$t1" -v hz="$hz" 'BEGIN {printf "%.2f", (b - a) / hz}') s"
 echo "BENCH ${name}_threads_start $n0 count"
 echo "BENCH ${name}_threads_end $n1 count"
 echo "BENCH ${name}_threads_most $most count"
 echo "BENCH ${name}_counter_requests_${seconds}s $(curl -fs "http://127.0.0.1:$port/__control/log" | grep -c count.asp) count"
+[ "$mode" = titles ] &&
+  echo "BENCH ${name}_stream_requests_${seconds}s $(curl -fs "http://127.0.0.1:$port/__control/log" | grep -c '^/icy/') count"
 curl -fs "http://127.0.0.1:$port/__control/reset" >/dev/null
 kill "$pid" 2>/dev/null || true
 "$here/demo-server.sh" stop "$port" "$build" >/dev/null

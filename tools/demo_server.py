@@ -14,6 +14,7 @@ import urllib.parse
 import wave
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
+import demo_icy
 from demo_community import Community
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -50,6 +51,10 @@ def make_directory(stations, groups, repeat=1, pad=0):
     return ("<type>" + group_list + "</type>\r\n<tvdata>" + "\r\n".join(lines) + "</tvdata>").encode("gbk")
 
 
+# Stations of the demo directory whose look-up leads to a stream with song titles, and the titles' encoding.
+ICY_STATIONS = {"2001": "utf8", "2002": "gbk", "2003": "latin1"}
+
+
 class Fault:
     """How the server answers one path: `mode` with its `param` (seconds, or bytes per second for "drip"),
     `target` (the address a "redirect" sends to), for the next `count` requests only (None: for all)."""
@@ -82,6 +87,8 @@ class State:
             self.version = self.args.version.encode("ascii")
             self.count = 128
             self.generation = getattr(self, "generation", 0) + 1
+            demo_icy.set_title("")
+            demo_icy.bytes_sent(reset=True)
 
     def tone(self, station_id):
         with self.lock:
@@ -308,7 +315,11 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_body(generated if generated is not None else state.directory)
         if route == "/url.asp":
             raw_id = urllib.parse.unquote_to_bytes(parsed.query.split("ID=", 1)[-1]).decode("latin-1")
+            if raw_id in ICY_STATIONS:
+                return demo_icy.redirect(self, "/icy/" + ICY_STATIONS[raw_id])
             return self.send_body(state.tone(raw_id), content_type="audio/wav")
+        if route.startswith("/icy/"):
+            return demo_icy.serve(self, parsed.path, query)
         if route.startswith("/media/") and route.endswith(".wav"):
             return self.send_body(state.tone(parsed.path[7:-4]), content_type="audio/wav")
         if route == "/fm/count.asp":
@@ -402,6 +413,12 @@ class Handler(BaseHTTPRequestHandler):
         elif action == "rate":
             with state.lock:
                 state.rate = int(arg("bytes", "0") or 0)
+        elif action == "icytitle":
+            # text: UTF-8, percent-encoded; encoding: what the streams send it in (utf-8, gbk, latin-1).
+            demo_icy.set_title(arg("text").encode("latin-1").decode("utf-8", "replace"), arg("encoding", "utf-8"))
+        elif action == "icybytes":
+            return self.send_body(str(demo_icy.bytes_sent(arg("reset") == "1")).encode("ascii"),
+                                  content_type="text/plain")
         elif action == "version":
             with state.lock:
                 state.version = arg("text").encode("latin-1")
@@ -418,6 +435,7 @@ def serve_tls(port, cert, key, state):
     secure.daemon_threads = True
     secure.state = state
     secure.public_address = ("https", "localhost:%d" % port)
+    secure.plain_port = state.args.port
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     secure.socket = context.wrap_socket(secure.socket, server_side=True)
@@ -446,6 +464,7 @@ def main():
     server.daemon_threads = True
     server.state = state
     server.public_address = ("http", "127.0.0.1:%d" % args.port)
+    server.plain_port = args.port
     for port, cert, key in ((args.tls_port, args.tls_cert, args.tls_key),
                             (args.untrusted_tls_port, args.untrusted_tls_cert, args.untrusted_tls_key)):
         if not port:

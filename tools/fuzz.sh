@@ -46,6 +46,7 @@ targets=(
   "community_reply 64 any community_reply player/community/community_reply.cpp player/community/community_directory.cpp player/community/station_address_rule.cpp"
   "progress_format 64 any progress_format updater/progress_format.cpp"
   "favorites_file 64 any favorites_file $favorites_sources"
+  "now_playing 64 any now_playing player/nowplaying/icy_metadata.cpp player/nowplaying/playlist.cpp player/nowplaying/title_text.cpp"
   "search_text 64 any search_text player/search/search_text.cpp player/search/hanzi_tables.cpp player/search/station_index.cpp"
 )
 

@@ -7,6 +7,8 @@
 # On your X display (DISPLAY set) the player stays open until you close it. Without a display it runs inside a
 # virtual one, waits a few seconds, saves a screenshot to build/demo-screenshot.png and stops. Setting
 # TRRADIO_DEMO_SECONDS (default 10) gives the timed run with its screenshot on a real display too.
+# The built-in demo starts the station 音乐之声 as a user would (its look-up leads to a stream with song titles),
+# so the player shows the song that plays.
 # Everything the script started is stopped when it ends (also on Ctrl-C).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -56,10 +58,16 @@ if [ $source = community ]; then
   rm -f "$demo/Community.Dat" "$demo/GB.Dat"
   player="$demo/trRadio.exe"
 fi
+# Starts 音乐之声, the first station of the second group, once the list has filled.
+start_station() {
+  [ $source = builtin ] && [ -f "$build/bin/demo_start_station.exe" ] || return 0
+  "$here/wine-run.sh" "$build/bin/demo_start_station.exe" 1 1 </dev/null >/dev/null 2>&1 || true
+}
 if [ $interactive = yes ]; then
   echo "demo server on port $port; the $arch player runs until you close it"
   "$here/wine-run.sh" "$player" </dev/null >/dev/null 2>&1 &
   player_pid=$!
+  start_station
   wait "$player_pid" || true
   player_pid=
   exit 0
@@ -67,7 +75,9 @@ fi
 echo "demo server on port $port; starting the $arch player for $seconds seconds"
 "$here/wine-run.sh" "$player" </dev/null >/dev/null 2>&1 &
 player_pid=$!
-sleep "$seconds"
+started=$SECONDS
+start_station
+sleep $(( seconds > SECONDS - started ? seconds - (SECONDS - started) : 1 ))
 shot="$build/demo-screenshot.png"
 [ $source = community ] && shot="$build/demo-community-screenshot.png"
 import -window root "$shot"

@@ -47,6 +47,7 @@ struct LayoutWindow {
   std::vector<std::pair<UINT, LRESULT (*)(HWND, WPARAM, LPARAM)>> messageHandlers;
   bool dialogKeys = false;   // the layout's dialogKeys: its edit boxes and push buttons take a dialog's keys
   HWND lastFocus = nullptr;  // such windows: the control that had the focus when the window lost it
+  HWND tooltip = nullptr;  // made at the first SetControlTooltip; owned by the window, destroyed with it
 };
 
 // Window property name of a standard control's record.

@@ -28,6 +28,7 @@ enum : unsigned {
   kMagentaKey = 1u << 2,      // magenta (255, 0, 255) pixels of its pictures are transparent
   kWhiteKey = 1u << 3,        // white (255, 255, 255) pixels of its pictures are transparent
   kMultiLine = 1u << 4,       // label text wraps at word ends and line breaks
+  kClickable = 1u << 5,       // a transparent label reports a left click as a Click event
   kDefaultButton = 1u << 6,   // push button that Enter clicks wherever the keyboard focus is in its window
 };
 
@@ -63,7 +64,7 @@ struct ControlSpec {
 
 enum class EventKind {
   Created,        // the window and all its controls exist; runs before the window is shown
-  Click,          // a button was clicked
+  Click,          // a button (or a clickable label) was clicked
   RightPress,     // right button pressed on the bare surface of a picture box
   SliderChanged,  // the user moved a slider; value = new position
   TimerTick,      // a timer fired

@@ -1,4 +1,6 @@
 // Transparent label: only its text, in its colour and font, drawn over what lies behind it.
+#include <windowsx.h>
+
 #include "common/exception_boundary.h"
 #include "ui/control_record.h"
 #include "ui/surface_paint.h"
@@ -39,6 +41,25 @@ LRESULT TransparentLabelProcMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_PAINT:
       Paint(hwnd, *record);
       return 0;
+    case WM_LBUTTONDOWN:
+      if (!(record->layoutRow->flags & kClickable)) break;
+      record->pressed = true;
+      SetCapture(hwnd);
+      return 0;
+    case WM_LBUTTONUP: {
+      if (!record->pressed) break;
+      record->pressed = false;
+      if (GetCapture() == hwnd) ReleaseCapture();
+      RECT client;
+      GetClientRect(hwnd, &client);
+      const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      // The handler may destroy the window; nothing touches the record after it.
+      if (PtInRect(&client, at)) Dispatch(record->owner, record->layoutRow->name, EventKind::Click, 0);
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      record->pressed = false;
+      break;
     case WM_SETTEXT: {
       LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
       InvalidateRect(hwnd, nullptr, FALSE);

@@ -110,19 +110,19 @@ bool FetchCommunityDirectory(const CommunityGet& get, int64_t now, CommunityDire
   return true;
 }
 
+std::vector<std::string> CommunityServersToAsk(const CommunityGet& get, const std::string& server) {
+  const std::string fixed = CommunityServerUrl();
+  if (!fixed.empty()) return {fixed};
+  if (!server.empty() && IsCommunityRequestAllowed(server)) return {server};
+  // No server from this start or the cache that may be asked: the first two candidates, in turn.
+  std::vector<std::string> bases = CommunityServerCandidates(get);
+  if (bases.size() > 2) bases.resize(2);
+  return bases;
+}
+
 std::string LookUpStationAddress(const CommunityGet& get, const std::string& server, const std::string& uuid) {
   if (!IsStationUuid(uuid)) return {};
-  std::vector<std::string> bases;
-  const std::string fixed = CommunityServerUrl();
-  if (!fixed.empty()) {
-    bases.push_back(fixed);
-  } else if (!server.empty() && IsCommunityRequestAllowed(server)) {
-    bases.push_back(server);
-  } else {
-    // No server from this start or the cache that may be asked: the first two candidates, in turn.
-    bases = CommunityServerCandidates(get);
-    if (bases.size() > 2) bases.resize(2);
-  }
+  const std::vector<std::string> bases = CommunityServersToAsk(get, server);
   for (const std::string& base : bases) {
     std::string address = ParseStationUrlReply(get(base + "/json/url/" + uuid, kSmallReplyLimits));
     if (!address.empty()) return address;

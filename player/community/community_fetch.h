@@ -40,10 +40,13 @@ std::vector<std::string> CommunityServerCandidates(const CommunityGet& get);
 // `directory` empty.
 bool FetchCommunityDirectory(const CommunityGet& get, int64_t now, CommunityDirectory& directory);
 
+// The API servers a single request (a look-up, a search) asks in turn: CommunityServerUrl() when set, else
+// `server` (a base address) when IsCommunityRequestAllowed lets it be asked (a cache of an earlier version may
+// name a plain http one), else the first two CommunityServerCandidates (an empty list when none is found).
+std::vector<std::string> CommunityServersToAsk(const CommunityGet& get, const std::string& server);
+
 // The stream address that the API server gives for the station `uuid`, within kSmallReplyLimits; empty when
-// no server answers with an address that IsPublicStationAddress accepts. Asked of CommunityServerUrl() when
-// set, else of `server` (a base address) when IsCommunityRequestAllowed lets it be asked (a cache of an
-// earlier version may name a plain http one), else of the first two CommunityServerCandidates in turn.
+// no server answers with an address that IsPublicStationAddress accepts. Asked of CommunityServersToAsk in turn.
 std::string LookUpStationAddress(const CommunityGet& get, const std::string& server, const std::string& uuid);
 
 // Fetches the station list (FetchCommunityDirectory) and, when every group's reply was a listing and it has a

@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
+#include "common/gbk_convert.h"
 #include "player/community/community_directory.h"
 
 namespace trr {
 namespace {
-
-constexpr UINT kGbkCodePage = 936;
 
 bool IsCountryCode(std::string_view code) {
   return code.size() == 2 && code[0] >= 'A' && code[0] <= 'Z' && code[1] >= 'A' && code[1] <= 'Z';
@@ -26,20 +25,6 @@ std::wstring Utf8ToWide(std::string_view utf8) {
   std::wstring wide(static_cast<size_t>(n), L'\0');
   MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), n);
   return wide;
-}
-
-// The GBK bytes of one character of the Basic Multilingual Plane; empty when GBK has no such character (no
-// best-fit stand-ins: a look-alike would show a different name).
-std::string GbkOf(wchar_t c) {
-  if (c < 0x80) return std::string(1, static_cast<char>(c));
-  // The private-use area maps to GBK's user-defined codes, which no font draws.
-  if (c >= 0xE000 && c <= 0xF8FF) return {};
-  char bytes[4];
-  BOOL usedDefault = FALSE;
-  int n = WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof(bytes), nullptr,
-                              &usedDefault);
-  if (n <= 0 || usedDefault) return {};
-  return std::string(bytes, static_cast<size_t>(n));
 }
 
 bool IsLetterOrDigit(wchar_t c) {
@@ -65,7 +50,7 @@ std::string CommunityDisplayName(std::string_view utf8Name, std::string_view cou
     } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
       bytes = " ";
     } else {
-      bytes = GbkOf(c);
+      bytes = GbkCharacterOf(c);
       if (bytes.empty())
         bytes = "?";
       else

@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "common/gbk_convert.h"
-#include "common/server_address.h"
 #include "player/community/community_names.h"
 #include "player/community/community_reply.h"
 
@@ -55,17 +54,7 @@ bool SearchCommunityDirectory(const CommunityGet& get, const std::string& server
   rows.clear();
   const std::string path = CommunitySearchPath(name);
   if (path.empty()) return false;
-  std::vector<std::string> bases;
-  const std::string fixed = CommunityServerUrl();
-  if (!fixed.empty()) {
-    bases.push_back(fixed);
-  } else if (!server.empty() && IsCommunityRequestAllowed(server)) {
-    bases.push_back(server);
-  } else {
-    // No server from this start or the cache that may be asked: the first two candidates, in turn.
-    bases = CommunityServerCandidates(get);
-    if (bases.size() > 2) bases.resize(2);
-  }
+  const std::vector<std::string> bases = CommunityServersToAsk(get, server);
   std::vector<CommunityStation> stations;
   for (const std::string& base : bases) {
     if (!ParseCommunityStations(get(base + path, kCommunityLimits), stations)) continue;

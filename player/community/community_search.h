@@ -23,9 +23,8 @@ constexpr size_t kCommunitySearchLimit = 100;
 // UTF-8 percent-encoded, then "&hidebroken=true&order=votes&reverse=true&limit=100". Empty for an empty text.
 std::string CommunitySearchPath(std::string_view name);
 
-// Runs on a worker: asks the API server for stations named like `name`, within kCommunityLimits: of
-// CommunityServerUrl() when set, else of `server` (a base address) when IsCommunityRequestAllowed lets it be
-// asked, else of the first two CommunityServerCandidates in turn. True when one answered with a listing; `rows`
+// Runs on a worker: asks the API server for stations named like `name`, within kCommunityLimits, of
+// CommunityServersToAsk in turn. True when one answered with a listing; `rows`
 // then holds its stations in reply order, named as the groups' rows are, and only those with an address that
 // IsPublicStationAddress accepts, as a listing keeps them.
 bool SearchCommunityDirectory(const CommunityGet& get, const std::string& server, std::string_view name,

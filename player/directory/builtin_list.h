@@ -16,6 +16,10 @@ namespace trr {
 int LoadChannelList(GroupList& list, HWND container, std::string_view document, const std::string& stationPicture,
                     EventHandler onRowDoubleClick);
 
+// The station of a built-in `row`: its name, and its look-up address (StationLookupUrl of the row's number),
+// which the media player opens itself. False for a group or an unknown handle.
+bool BuiltinStationOfRow(GroupList& list, ItemHandle row, std::string& name, std::string& url);
+
 // The double-click of a built-in station row: starts the station's look-up address (StationLookupUrl of the
 // row's number), which the media player opens itself, and keeps the row's name in `currentStationName`
 // (StartStation). False, with nothing changed, for a group, an unknown handle or a player without a control.

@@ -6,6 +6,7 @@
 #include "player/list/channel_list.h"
 #include "player/shell/main_window.h"
 #include "player/shell/notify_icon_slot.h"
+#include "player/shell/now_playing_title.h"
 #include "player/shell/player_controls.h"
 #include "player/shell/program_end.h"
 #include "player/shell/program_state.h"
@@ -70,6 +71,9 @@ void StartSources(HWND mainWindow) {
   setup.stationPicture = StationPictureBytes();
   setup.setCounterLabel = [mainWindow](const std::string& text) {
     ui::SetControlText(mainWindow, kCounterLabel, text);
+  };
+  setup.stationStarted = [mainWindow](const std::string& name, const std::string& url, bool community) {
+    FollowStartedStation(mainWindow, name, url, community);
   };
   setup.setSearchDelay = [mainWindow](unsigned milliseconds) {
     ui::SetTimerInterval(mainWindow, kSearchDelayTimer, milliseconds);

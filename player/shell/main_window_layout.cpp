@@ -3,6 +3,7 @@
 
 #include "assets/resource_ids.h"
 #include "player/shell/main_window.h"
+#include "player/shell/now_playing_title.h"
 #include "player/shell/search_box.h"
 #include "player/shell/window_layouts.h"
 
@@ -59,7 +60,7 @@ const ui::ControlSpec kControls[] = {
     // The header band above the list: its title, and the search box with its delay before the community
     // directory is asked.
     {.name = "列表标题", .kind = ControlKind::TransparentLabel, .parent = "图片框2", .left = 16, .top = 12,
-     .width = 124, .height = 18, .text = "频道列表", .textColour = RGB(22, 78, 150)},
+     .width = 124, .height = 18, .text = "频道列表", .textColour = RGB(22, 78, 150), .flags = ui::kClickable},
     {.name = "搜索框", .kind = ControlKind::EditBox, .parent = "图片框2", .left = 146, .top = 11, .width = 128,
      .height = 20, .textLimit = kSearchBoxMaxBytes, .hint = "搜索电台"},
     {.name = "搜索时钟", .kind = ControlKind::Timer, .parent = "图片框2", .interval = 0},
@@ -80,6 +81,7 @@ const ui::EventBinding kBindings[] = {
     {"音量大小", EventKind::SliderChanged, OnVolumeMoved},
     {"搜索框", EventKind::TextChanged, OnSearchTextChanged},
     {"搜索时钟", EventKind::TimerTick, OnSearchDelay},
+    {"列表标题", EventKind::Click, OnTitleLabelClicked},
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "player/playback/play_state_display.h"
+#include "player/shell/now_playing_title.h"
 #include "player/shell/program_state.h"
 #include "player/shell/window_layouts.h"
 #include "ui/layout_window.h"
@@ -21,6 +22,7 @@ void ShowPlayState(HWND mainWindow, long playState) {
   };
   setters.setPlayerVisible = [mainWindow](bool visible) { ui::SetControlVisible(mainWindow, kPlayerHost, visible); };
   ApplyPlayState(playState, State().currentStationName, setters);
+  NoticePlayStateForTitle(mainWindow, playState);
 }
 
 // A finished online-count refresh: the sources decide whether the label shows it.
@@ -48,8 +50,9 @@ void TakeMediaPlayerObjects(HWND mainWindow) {
   }
 }
 
-void StopPlayback(HWND) {
+void StopPlayback(HWND mainWindow) {
   ProgramState& state = State();
+  StopFollowingStation(mainWindow);
   // A station still being looked up is not started after the user stopped playback.
   if (state.sources) state.sources->OnStopClicked();
   if (state.wmpControls) state.wmpControls->stop();

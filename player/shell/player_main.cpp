@@ -14,6 +14,7 @@ void RunExitCleanup() {
   state.wmpNetwork.Reset();
   // A directory job still running is not waited for; its result goes nowhere.
   state.sources.reset();
+  state.nowPlaying.reset();
   state.cachePath.clear();
   state.channelListBytes.clear();
   state.remoteVersionText.clear();

@@ -12,6 +12,7 @@
 #include "listctrl/group_list.h"
 #include "player/counter/online_counter.h"
 #include "player/favorites/favorites.h"
+#include "player/nowplaying/now_playing_reader.h"
 #include "player/playback/media_player_host.h"
 #include "player/sources/source_choice.h"
 
@@ -25,6 +26,7 @@ struct ProgramState {
   std::unique_ptr<Favorites> favorites;   // the user's own stations and the list's right clicks; after `sources`
   std::unique_ptr<MediaPlayerHost> mediaPlayer;  // 电视播放器's control: made by the load steps, hosted at step 4
   std::unique_ptr<OnlineCounter> onlineCounter;  // made at the first tick of 时钟1
+  std::unique_ptr<NowPlayingReader> nowPlaying;  // made at the first station started
   ComPtr<IWMPControls> wmpControls;  // taken from the media player after the main window exists
   ComPtr<IWMPSettings> wmpSettings;
   ComPtr<IWMPNetwork> wmpNetwork;    // held until exit; nothing reads it

@@ -133,7 +133,12 @@ void SourceChoice::OnLookupAnswer() {
   CommunityPick pick;
   std::string address;
   if (!community_ || !community_->TakeLookupAnswer(pick, address) || !setup_.player) return;
-  StartStation(*setup_.player, pick.name, address, *setup_.currentStationName);
+  Play(pick.name, address, true);
+}
+
+void SourceChoice::Play(const std::string& name, const std::string& url, bool community) {
+  if (!StartStation(*setup_.player, name, url, *setup_.currentStationName)) return;
+  if (setup_.stationStarted) setup_.stationStarted(name, url, community);
 }
 
 void SourceChoice::PlayRow(ItemHandle row) {
@@ -144,16 +149,17 @@ void SourceChoice::PlayRow(ItemHandle row) {
     if (top->source == StationSource::Community)
       Community().LookUpStation(CommunityPick{top->station.id, top->station.name, top->listingAddress});
     else if (top->source == StationSource::Address)
-      StartStation(*setup_.player, top->station.name, top->listingAddress, *setup_.currentStationName);
+      Play(top->station.name, top->listingAddress, false);
     else
-      StartStation(*setup_.player, top->station.name, StationLookupUrl(top->station.id), *setup_.currentStationName);
+      Play(top->station.name, StationLookupUrl(top->station.id), false);
     return;
   }
   if (listed_ == ListedSource::Community) {
     community_->LookUp(*setup_.list, row);
     return;
   }
-  StartStationFromRow(*setup_.list, row, *setup_.player, *setup_.currentStationName);
+  std::string name, url;
+  if (BuiltinStationOfRow(*setup_.list, row, name, url)) Play(name, url, false);
 }
 
 void SourceChoice::OnStopClicked() {

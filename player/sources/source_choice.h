@@ -64,6 +64,9 @@ class SourceChoice {
     std::string cachePath;                       // GB.Dat
     std::string stationPicture;                  // every row's avatar
     std::function<void(const std::string&)> setCounterLabel;  // writes 透明标签2
+    // Told after a station has been handed to the player: its name, its address, and whether it came from the
+    // community directory (whose addresses are under the community address rule).
+    std::function<void(const std::string& name, const std::string& url, bool community)> stationStarted;
     std::function<void(unsigned milliseconds)> setSearchDelay;  // the search's delay (StationSearch::Setup)
   };
 
@@ -119,6 +122,7 @@ class SourceChoice {
   void StartCacheRead();
   void FetchIfNeeded();
   void ShowCommunity(CommunityDirectory& directory);
+  void Play(const std::string& name, const std::string& url, bool community);
   // The community source, made on first use when the setting did not ask for it.
   CommunitySource& Community();
 

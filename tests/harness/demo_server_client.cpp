@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/gbk_convert.h"
 #include "common/gbk_text.h"
 #include "common/http_fetch.h"
 
@@ -50,6 +51,14 @@ void ServerGenerateDirectory(int stations, int groups, int repeat, int pad) {
 
 void ServerSetBody(const std::string& path, const std::string& body) {
   ServerControl("/__control/body?path=" + PercentEncode(path) + "&text=" + PercentEncode(body));
+}
+
+void ServerSetStreamTitle(const std::string& gbkText, const char* encoding) {
+  const std::wstring wide = GbkToWide(gbkText);
+  std::string utf8(wide.size() * 4, '\0');
+  utf8.resize(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                                  static_cast<int>(utf8.size()), nullptr, nullptr));
+  ServerControl("/__control/icytitle?text=" + PercentEncode(utf8) + "&encoding=" + encoding);
 }
 
 std::string PercentEncode(const std::string& bytes) {

@@ -37,6 +37,10 @@ void ServerGenerateDirectory(int stations, int groups, int repeat = 1, int pad =
 // A fixed body for `path` (bytes given as text; passed percent-encoded).
 void ServerSetBody(const std::string& path, const std::string& body);
 
+// The title every ICY stream of the demo server sends from now on, until the next reset: `gbkText` sent in
+// `encoding` (a Python codec name: "utf-8", "gbk", "latin-1"; a character it cannot hold is sent as '?').
+void ServerSetStreamTitle(const std::string& gbkText, const char* encoding);
+
 // Percent-encodes every byte outside [A-Za-z0-9-_.~].
 std::string PercentEncode(const std::string& bytes);
 

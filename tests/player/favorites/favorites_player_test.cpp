@@ -210,6 +210,15 @@ TEST_F(FavoritesPlayer, AStationAddedByItsAddressPlaysItAndShowsAgainAtTheNextSt
   SetEnvironmentVariableA("TRRADIO_DIRECTORY_URL", directory);
   EXPECT_EQ(Entries(), 3);
   EXPECT_EQ(Entry(0) + Entry(1) + Entry(2), "[我的收藏]192.168.1.20|http://192.168.1.20:8000/live" + second);
+
+  // A typed station whose stream announces song titles: the title of what it plays shows above the list.
+  ServerSetStreamTitle("邓丽君 - 月亮代表我的心", "gbk");
+  Menu(0, kFirst);
+  EXPECT_EQ(AddByAddress((TestServerUrl() + "/icy/gbk").c_str()), "");
+  DoubleClick(3);
+  EXPECT_EQ(Url(), TestServerUrl() + "/icy/gbk");
+  EXPECT_TRUE(PumpUntil([&] { return ui::ControlText(main_, "列表标题") == "邓丽君 - 月亮代表我的心"; }, 8000))
+      << ui::ControlText(main_, "列表标题");
 }
 
 TEST_F(FavoritesPlayer, DamagedCutNewerAndFullFilesMeetAClearOutcome) {

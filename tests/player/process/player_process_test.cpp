@@ -57,14 +57,29 @@ HWND CounterLabel(HWND main) {
   });
 }
 
-// Entries the station list shows (groups, all collapsed at start); -1 without a list.
-int ListEntries(HWND main) {
-  HWND listBox = FindChild(main, [](HWND child) {
+HWND ListBoxOf(HWND main) {
+  return FindChild(main, [](HWND child) {
     char name[32] = "";
     GetClassNameA(child, name, sizeof(name));
     return lstrcmpiA(name, "ListBox") == 0;
   });
+}
+
+// Entries the station list shows (groups, all collapsed at start); -1 without a list.
+int ListEntries(HWND main) {
+  HWND listBox = ListBoxOf(main);
   return listBox ? static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0)) : -1;
+}
+
+// Clicks (or double-clicks) the list's entry `index` as the mouse does.
+void ClickEntry(HWND listBox, int index, bool twice) {
+  RECT rect = {};
+  SendMessageA(listBox, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rect));
+  const int x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
+  if (twice)
+    LeftDoubleClick(listBox, x, y);
+  else
+    LeftClick(listBox, x, y);
 }
 
 // Waits until the list shows `entries` entries (the directory arrives from its worker after the window is up).
@@ -344,4 +359,33 @@ TEST_F(PlayerProcessTest, ADeadDirectoryServerWritesNoCache) {
 }
 
 }  // namespace
+// A station whose stream never gives a title (headers trickled, a server that holds the request): the
+// now-playing reader tries once, gives up at its deadline and waits; the player keeps few threads meanwhile.
+TEST_F(PlayerProcessTest, AStationWithAHostileStreamKeepsThePlayersThreadsFew) {
+  const std::string served = HttpGet(TestServerUrl() + kDirectoryRequest, kChannelDirectoryLimits);
+  ASSERT_TRUE(WriteWholeFile(dir_.File("GB.Dat"), served));
+  for (const char* mode : {"trickle", "hang"}) {
+    SCOPED_TRACE(mode);
+    ServerReset();
+    ServerSetFault("/icy/utf8", mode);
+    Player player = StartPlayer(dir_.path());
+    ASSERT_NE(player.window, nullptr);
+    ASSERT_TRUE(WaitForEntries(player.window, static_cast<int>(ParseChannelDocument(served).groups.size()), 20000));
+    // 流行音乐, the second group, opened; its first station, 音乐之声, leads to the stream with titles.
+    HWND listBox = ListBoxOf(player.window);
+    ClickEntry(listBox, 1, false);
+    ClickEntry(listBox, 2, true);
+    int most = ThreadCount(player.id);
+    for (int i = 0; i < 28; ++i) {
+      PumpMessages(500);
+      most = std::max(most, ThreadCount(player.id));
+    }
+    EXPECT_LE(most, 10);
+    const std::vector<std::string> log = ServerRequestLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), "/Url.Asp?ID=2001"), 1) << "the look-up address, asked once";
+    EXPECT_EQ(std::count(log.begin(), log.end(), "/icy/utf8"), 1) << "one try, then a pause";
+    EXPECT_EQ(ClosePlayer(player), 0);
+  }
+}
+
 }  // namespace trr::test

@@ -1,6 +1,6 @@
 // The player's main window in this process against the demo server: the station list, a double-clicked
-// station reaching the media player, the status labels following the play states, stop, volume and the online
-// count.
+// station reaching the media player, the status labels following the play states, stop, volume, the online
+// count and the song title of the station that plays.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/file_util.h"
+#include "common/gbk_convert.h"
 #include "common/http_fetch.h"
 #include "player/directory/channel_cache.h"
 #include "player/directory/channel_document.h"
@@ -21,6 +22,7 @@
 #include "tests/harness/temp_dir.h"
 #include "tests/harness/window_probe.h"
 #include "tests/player/playback/tone_wav.h"
+#include "ui/control_tooltip.h"
 #include "ui/layout_window.h"
 
 namespace trr::test {
@@ -172,6 +174,68 @@ TEST_F(PlayerPlayback, TheClockRefreshesTheOnlineCount) {
   EXPECT_EQ(counter[0], "/fm/count.asp?id=3");
   EXPECT_EQ(counter[1], "/fm/count.asp?id=1");
   EXPECT_EQ(counter[2], "/fm/count.asp?id=3");
+}
+
+// The text on the clipboard, as GBK; empty when it holds no text.
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = WideToGbk(wide);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(PlayerPlayback, TheSongTitleOfTheStartedStationShowsInTheHeader) {
+  // 音乐之声 (id 2001) is an ICY stream of the demo server, reached through the built-in look-up's redirect.
+  const std::vector<ChannelGroup> groups =
+      ParseChannelDocument(HttpGet(TestServerUrl() + "/Data.asp?GGwl=LIstGB", kChannelDirectoryLimits)).groups;
+  int group = -1, row = -1;
+  for (size_t g = 0; g < groups.size() && group < 0; ++g)
+    for (size_t k = 0; k < groups[g].stations.size(); ++k)
+      if (groups[g].stations[k].id == "2001") group = static_cast<int>(g), row = static_cast<int>(k);
+  ASSERT_GE(group, 0);
+  HWND listBox = State().channelList.listWindow();
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageA(listBox, LB_GETCOUNT, 0, 0) == LRESULT(groups.size()); }, 20000));
+  EXPECT_EQ(Text("列表标题"), "频道列表");
+
+  ServerSetStreamTitle("周杰伦 - 晴天", "utf-8");
+  ClickEntry(listBox, group, false);
+  ClickEntry(listBox, group + 1 + row, true);
+  ASSERT_EQ(State().mediaPlayer->Url(), TestServerUrl() + "/Url.Asp?ID=2001");
+  const DWORD started = GetTickCount();
+  ASSERT_TRUE(PumpUntil([&] { return Text("列表标题") != "频道列表"; }, 8000));
+  EXPECT_LT(GetTickCount() - started, 5000u);
+  EXPECT_EQ(Text("列表标题"), "周杰伦 - 晴天");
+  EXPECT_EQ(ui::ControlTooltip(main_, "列表标题"), "周杰伦 - 晴天");
+  EXPECT_EQ(Text("状态标签"), "正在连接到媒体...") << "the station's name and state stay where they were";
+
+  // A change shows after the reader's pause; a title wider than the label is whole in the text and the tooltip.
+  const std::string longTitle = "Queen - Bohemian Rhapsody (Live at Wembley Stadium, 13 July 1985) 皇后乐队";
+  ServerSetStreamTitle(longTitle, "utf-8");
+  ASSERT_TRUE(PumpUntil([&] { return Text("列表标题") == longTitle; }, 21000)) << Text("列表标题");
+  EXPECT_EQ(ui::ControlTooltip(main_, "列表标题"), longTitle);
+  SavePng(CaptureClient(main_), BinDirectory() + "\\..\\now_playing_title.png");
+
+  // A click on the title copies it.
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  LeftClick(ui::FindControl(main_, "列表标题"), 20, 9);
+  PumpMessages(50);
+  EXPECT_EQ(ClipboardText(), longTitle);
+
+  // 播放暂停 ends the reader: the label shows its own text again, without a tooltip, and a click copies nothing.
+  LeftClick(ui::FindControl(main_, "播放暂停"), 23, 21);
+  ASSERT_TRUE(PumpUntil([&] { return Text("列表标题") == "频道列表"; }, 3000));
+  EXPECT_EQ(ui::ControlTooltip(main_, "列表标题"), "");
+  LeftClick(ui::FindControl(main_, "列表标题"), 20, 9);
+  PumpMessages(50);
+  EXPECT_EQ(ClipboardText(), longTitle);
 }
 
 }  // namespace

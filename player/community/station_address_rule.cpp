@@ -206,7 +206,9 @@ bool IsPublicHostName(std::string_view host) {
   return !IsLocalName(host);
 }
 
-bool IsPort(std::string_view port) {
+}  // namespace
+
+bool IsPortNumber(std::string_view port) {
   if (port.empty() || port.size() > 5) return false;
   unsigned value = 0;
   for (char c : port) {
@@ -215,8 +217,6 @@ bool IsPort(std::string_view port) {
   }
   return value >= 1 && value <= 65535;
 }
-
-}  // namespace
 
 bool IsPublicStationAddress(std::string_view address) {
   for (char c : address) {
@@ -240,12 +240,12 @@ bool IsPublicStationAddress(std::string_view address) {
     const size_t close = authority.find(']');
     if (close == std::string_view::npos) return false;
     const std::string_view after = authority.substr(close + 1);
-    if (!after.empty() && (after[0] != ':' || !IsPort(after.substr(1)))) return false;
+    if (!after.empty() && (after[0] != ':' || !IsPortNumber(after.substr(1)))) return false;
     uint16_t words[8];
     return ParseIpv6(authority.substr(1, close - 1), words) && IsGlobalIpv6(words);
   }
   const size_t colon = authority.find(':');
-  if (colon != std::string_view::npos && !IsPort(authority.substr(colon + 1))) return false;
+  if (colon != std::string_view::npos && !IsPortNumber(authority.substr(colon + 1))) return false;
   return IsPublicHostName(authority.substr(0, colon));
 }
 

@@ -18,4 +18,7 @@ namespace trr {
 // False for anything else, a host whose last label starts with a digit but is no IPv4 address included.
 bool IsPublicStationAddress(std::string_view address);
 
+// True for an address's port: 1 to 65535 in at most five decimal digits.
+bool IsPortNumber(std::string_view port);
+
 }  // namespace trr

@@ -1,6 +1,7 @@
 #include "player/favorites/station_address.h"
 
 #include "common/gbk_text.h"
+#include "player/community/station_address_rule.h"
 
 namespace trr {
 namespace {
@@ -59,14 +60,7 @@ bool SplitHost(std::string_view hostAndPort, std::string_view& host) {
       if (port.empty()) return false;
     }
   }
-  if (port.empty()) return true;
-  if (port.size() > 5) return false;
-  unsigned value = 0;
-  for (char c : port) {
-    if (!IsDigit(c)) return false;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return value >= 1 && value <= 65535;
+  return port.empty() || IsPortNumber(port);
 }
 
 }  // namespace
